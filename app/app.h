@@ -1,0 +1,91 @@
+// Application shell: the window, the Direct3D device, the stage machine, the log and the program clock.
+// What other subsystems may use of it.
+#pragma once
+
+#include <windows.h>
+#include <d3d9.h>
+#include <d3dx9.h>
+#include <cstdio>
+
+// ---- Window and device (entry, window procedure, stage machine) ----
+extern HINSTANCE g_hInstance;
+extern HWND g_hWnd;
+extern const char g_szClassName[];
+extern const char g_szTitle[];
+extern const int g_ScreenWidth;  // 1024: the base of every percentage layout
+extern const int g_ScreenHeight; // 768
+extern LPDIRECT3D9 g_pD3D;
+extern LPDIRECT3DDEVICE9 g_pd3dDevice;
+extern LPDIRECT3DTEXTURE9 g_pLogoTexture;
+extern LPDIRECT3DTEXTURE9 g_pLoadingTexture;
+extern LPDIRECT3DTEXTURE9 g_pTitleTexture;
+extern LPD3DXSPRITE g_pSprite;
+extern D3DXMATRIX g_SpriteMatrix;
+extern int g_ScreenshotCount;
+
+// Stage machine state.
+extern BYTE g_bShowLogo;
+extern DWORD g_LoadStage;
+extern BOOL g_bSplashTimerStarted;
+extern DWORD g_SplashStartTime;
+extern BOOL g_bStageInitDone;
+extern BYTE g_bStartPressed;
+extern BOOL g_bLoadingStarted;
+extern BOOL g_bSplashReleased;
+
+LRESULT CALLBACK WndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
+HRESULT InitGraphics(HWND hWnd);
+void SplashRender();
+void LogoStep();
+void LoadingStep();
+void ReleaseSplash();
+// One pass of the stage machine: what the message loop runs when no message is waiting.
+void StageIdlePass();
+// The shut-down after WM_QUIT: every step releases only what exists.
+void ShutDown(HINSTANCE hInstance);
+// Builds the screenshot name for a count ("screenshot0%d.bmp" below 10); false when it would not fit.
+bool FormatScreenshotName(int count, char* name, size_t size);
+
+// ---- Device set-up and settings report ----
+extern int g_DeviceWidth;
+extern int g_DeviceHeight;
+extern int g_DeviceBpp;
+extern D3DPRESENT_PARAMETERS g_d3dpp;
+extern BYTE g_bHalDevice;
+extern BYTE g_bRefDevice;
+
+HRESULT InitD3D(LPDIRECT3D9* ppD3D, LPDIRECT3DDEVICE9* ppDevice, HWND hWnd, int forceWindowed,
+                int multithreaded);
+
+// ---- Log file and debugger error output ----
+extern char g_LogFileName[8];
+extern FILE* g_LogFile;
+extern char g_LogWordBuf[256];
+
+bool OpenLogFile();
+void LogWrite(const char* text);
+int CloseLogFile();
+void ErrorOut(const char* text);
+
+// ---- Title screen ----
+HRESULT InitTitleStage(HWND hWnd);
+void TitleRender();
+void TitleFrame();
+void ReleaseTitleStage();
+
+// ---- Surfaces and screenshots ----
+HRESULT SaveScreenshot(const char* fileName);
+
+// ---- The program clock ----
+// Every stage and game rule reads the time here; tests may feed their own source.
+using TimeSource = DWORD (*)();
+DWORD CurrentTime();
+void SetTimeSource(TimeSource source); // null restores timeGetTime
+
+// Releases a COM interface if it exists and clears the pointer.
+template <typename T> inline void SafeRelease(T*& p) {
+    if (p) {
+        p->Release();
+        p = nullptr;
+    }
+}

@@ -1,0 +1,138 @@
+// The graphics start-up and the stage machine run in the idle passes of the message loop:
+// logo, title, loading, game. The title, scene and game screens are called by name.
+#include "app/app.h"
+#include "game/game.h"
+
+HINSTANCE g_hInstance = nullptr;
+HWND g_hWnd = nullptr;
+const char g_szClassName[] = "Quorvantis 3D - by VARNOX";
+const char g_szTitle[] = "Quorvantis 3D - by VARNOX";
+const int g_ScreenWidth = 1024;
+const int g_ScreenHeight = 768;
+LPDIRECT3D9 g_pD3D = nullptr;
+LPDIRECT3DDEVICE9 g_pd3dDevice = nullptr;
+LPDIRECT3DTEXTURE9 g_pLogoTexture = nullptr;
+LPDIRECT3DTEXTURE9 g_pLoadingTexture = nullptr;
+LPDIRECT3DTEXTURE9 g_pTitleTexture = nullptr;
+LPD3DXSPRITE g_pSprite = nullptr;
+D3DXMATRIX g_SpriteMatrix;
+int g_ScreenshotCount = 0;
+
+BYTE g_bShowLogo = 1;
+DWORD g_LoadStage = 0;
+BOOL g_bSplashTimerStarted = 0;
+DWORD g_SplashStartTime = 0;
+BOOL g_bStageInitDone = 0;
+BYTE g_bStartPressed = 0;
+BOOL g_bLoadingStarted = 0;
+BOOL g_bSplashReleased = 0;
+
+namespace {
+
+constexpr DWORD kLogoSeconds = 2;
+constexpr DWORD kLoadingSeconds = 5;
+
+struct SplashPicture {
+    const char* path;
+    LPDIRECT3DTEXTURE9* texture;
+};
+
+const SplashPicture kSplashPictures[] = {
+    {"..\\Immagini\\VARNOX_LOGO.jpg", &g_pLogoTexture},
+    {"..\\Immagini\\Loading.jpg", &g_pLoadingTexture},
+    {"..\\Immagini\\Title.jpg", &g_pTitleTexture},
+};
+
+// One splash frame, then the whole seconds since the stage's timer started; the stage's one-time
+// set-up runs on the first frame that finds more than one second.
+void StageStep(HRESULT (*setUp)(HWND)) {
+    SplashRender();
+    const DWORD elapsed = CurrentTime() - g_SplashStartTime;
+    g_LoadStage = static_cast<DWORD>(static_cast<float>(elapsed) * 0.001f);
+    if (!g_bStageInitDone && g_LoadStage > 1) {
+        setUp(g_hWnd);
+        g_bStageInitDone = 1;
+    }
+}
+
+} // namespace
+
+HRESULT InitGraphics(HWND hWnd) {
+    InitD3D(&g_pD3D, &g_pd3dDevice, hWnd, 0, 0);
+
+    for (const SplashPicture& picture : kSplashPictures) {
+        if (FAILED(D3DXCreateTextureFromFileA(g_pd3dDevice, picture.path, picture.texture))) {
+            MessageBoxA(hWnd, "Impossibile caricare la texture \n", "Errore", MB_ICONEXCLAMATION);
+            OutputDebugStringA("ERROR: ");
+            OutputDebugStringA("Impossibile caricare la texture");
+            OutputDebugStringA("\n");
+            return E_FAIL;
+        }
+    }
+
+    if (FAILED(D3DXCreateSprite(g_pd3dDevice, &g_pSprite))) {
+        MessageBoxA(hWnd, "Impossibile inizializzare la Sprite \n", "Errore", MB_ICONEXCLAMATION);
+        ErrorOut("Impossibile inizializzare la Sprite");
+        return E_FAIL;
+    }
+
+    // A 2048 x 1024 picture under this scaling covers the 1024 x 768 back buffer exactly.
+    D3DXMatrixScaling(&g_SpriteMatrix, 0.5f, 0.75f, 1.0f);
+    g_pSprite->SetTransform(&g_SpriteMatrix);
+    return 1;
+}
+
+void SplashRender() {
+    if (!g_bSplashTimerStarted) {
+        g_SplashStartTime = CurrentTime();
+        g_bSplashTimerStarted = 1;
+    }
+    g_pd3dDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+    g_pd3dDevice->BeginScene();
+    g_pSprite->Begin(D3DXSPRITE_ALPHABLEND);
+    g_pSprite->Draw(g_bShowLogo ? g_pLogoTexture : g_pLoadingTexture, nullptr, nullptr, nullptr, 0xFFFFFFFF);
+    g_pSprite->End();
+    g_pd3dDevice->EndScene();
+    g_pd3dDevice->Present(nullptr, nullptr, nullptr, nullptr);
+}
+
+void LogoStep() { StageStep(InitTitleStage); }
+
+void LoadingStep() { StageStep(LoadScene); }
+
+void ReleaseSplash() {
+    SafeRelease(g_pLoadingTexture);
+    SafeRelease(g_pLogoTexture);
+}
+
+void StageIdlePass() {
+    if (g_LoadStage < kLogoSeconds && g_bShowLogo) {
+        LogoStep();
+        return;
+    }
+    g_bShowLogo = 0;
+
+    // The title screen takes no messages until Start is chosen.
+    while (!g_bStartPressed) {
+        TitleFrame();
+    }
+
+    if (!g_bLoadingStarted) {
+        g_LoadStage = 0;
+        g_bSplashReleased = 0;
+        g_bStageInitDone = 0;
+        g_bSplashTimerStarted = 0;
+        g_bLoadingStarted = 1;
+        LoadingStep();
+        return;
+    }
+    if (g_LoadStage < kLoadingSeconds) {
+        LoadingStep();
+        return;
+    }
+    if (!g_bSplashReleased) {
+        g_bSplashReleased = 1;
+        ReleaseSplash();
+    }
+    GameFrame();
+}

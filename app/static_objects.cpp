@@ -1,0 +1,11 @@
+// The program's global objects with static storage, defined in one place because their order of
+// construction (and so the reverse order of their exit-time destructors) matters: keyboard, mouse,
+// value list, camera, board frame, pegs.
+#include "app/app.h"
+#include "input/input.h"
+#include "scene/scene.h"
+
+CKeyboard g_Keyboard;
+CCamera g_Camera;
+CFrame g_BoardFrame;
+CFrame g_Pegs[kPegCount];

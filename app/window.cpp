@@ -1,0 +1,64 @@
+// The window procedure: Esc, help-overlay dismissal and screenshots on key presses; and the
+// shut-down that follows WM_QUIT.
+#include "app/app.h"
+#include "game/game.h"
+#include "input/input.h"
+
+#include <dinput.h>
+
+bool FormatScreenshotName(int count, char* name, size_t size) {
+    const int written = snprintf(name, size, count < 10 ? "screenshot0%d.bmp" : "screenshot%d.bmp", count);
+    return written > 0 && static_cast<size_t>(written) < size;
+}
+
+namespace {
+
+void OnKeyDown() {
+    if (GetAsyncKeyState(VK_ESCAPE) && !g_bOverlay) {
+        exit(0);
+    }
+    g_bOverlay = 0;
+
+    if (g_Keyboard.IsKeyDown(DIK_S)) {
+        // A count past five digits no longer fits the name: nothing is saved, the count still goes up.
+        char name[20];
+        if (FormatScreenshotName(g_ScreenshotCount, name, sizeof(name))) {
+            SaveScreenshot(name);
+        }
+        ++g_ScreenshotCount;
+    }
+}
+
+} // namespace
+
+LRESULT CALLBACK WndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_CREATE:
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    case WM_PAINT:
+        ValidateRect(hWnd, nullptr);
+        return 0;
+    case WM_KEYDOWN:
+        OnKeyDown();
+        return 0;
+    default:
+        return DefWindowProcA(hWnd, msg, wParam, lParam);
+    }
+}
+
+void ShutDown(HINSTANCE hInstance) {
+    ReleaseTitleStage();
+    ReleaseScene();
+    SafeRelease(g_pd3dDevice);
+    SafeRelease(g_pD3D);
+    if (g_LogFile) {
+        fclose(g_LogFile);
+        g_LogFile = nullptr;
+    }
+    ShowCursor(TRUE);
+    UnregisterClassA(g_szClassName, hInstance);
+    CoUninitialize();
+}

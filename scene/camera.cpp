@@ -1,0 +1,4 @@
+// The free-look camera.
+#include "scene/scene.h"
+
+CCamera::CCamera() {}

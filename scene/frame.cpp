@@ -1,0 +1,4 @@
+// Scene frames.
+#include "scene/scene.h"
+
+CFrame::CFrame() {}

@@ -1,0 +1,54 @@
+# Shared by the play and test commands: install what is missing, configure and build.
+# Sourced, not run.
+
+QUORVANTIS_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+BUILD_DIR="${BUILD_DIR:-$QUORVANTIS_ROOT/build}"
+WINE_LOADER=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver
+
+PACKAGES=(
+    cmake make g++ pkg-config
+    g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
+    wine64 xvfb xdotool imagemagick
+    libcairo2-dev libpng-dev libjpeg-dev zlib1g-dev
+    fonts-dejavu-core fonts-aenigma
+    googletest python3 python3-pil
+)
+
+install_missing_packages() {
+    local missing=()
+    local p
+    for p in "${PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+build_game() {
+    local jobs
+    jobs="$(nproc 2>/dev/null || echo 2)"
+    cmake -S "$QUORVANTIS_ROOT" -B "$BUILD_DIR" \
+        -DCMAKE_TOOLCHAIN_FILE="$QUORVANTIS_ROOT/cmake/mingw-w64-x86_64.cmake" "$@"
+    cmake --build "$BUILD_DIR" -j "$jobs"
+}
+
+# The Wine prefix lives in the build folder; the font replacement maps the face the program asks for
+# to the installed one.
+export WINEPREFIX="${WINEPREFIX:-$BUILD_DIR/wineprefix}"
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+
+prepare_wine_prefix() {
+    if [ ! -f "$WINEPREFIX/.quorvantis-ready" ]; then
+        mkdir -p "$WINEPREFIX"
+        "$WINE_LOADER" wineboot -i >/dev/null 2>&1 || true
+        "$WINE_LOADER" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "Lamebrain -BRK-" \
+            /t REG_SZ /d "Lamebrain BRK" /f >/dev/null 2>&1 || true
+        touch "$WINEPREFIX/.quorvantis-ready"
+    fi
+}

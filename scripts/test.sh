@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the game and its tests, and runs every test headless under Xvfb and Wine.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+
+install_missing_packages
+build_game -DQUORVANTIS_TESTS=ON
+
+# Two displays and two Wine prefixes: one for the unit and device tests, which run in parallel, and one
+# for the end-to-end tests, which drive the game with the X pointer and keyboard one at a time.
+start_xvfb() { # $1: file that receives the display number
+    rm -f "$1"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$1" >/dev/null 2>&1 &
+    echo $!
+}
+XVFB_PID=$(start_xvfb "$BUILD_DIR/xvfb.display")
+E2E_XVFB_PID=$(start_xvfb "$BUILD_DIR/xvfb-e2e.display")
+for _ in $(seq 100); do
+    [ -s "$BUILD_DIR/xvfb.display" ] && [ -s "$BUILD_DIR/xvfb-e2e.display" ] && break
+    sleep 0.1
+done
+export DISPLAY=":$(cat "$BUILD_DIR/xvfb.display")"
+export E2E_DISPLAY=":$(cat "$BUILD_DIR/xvfb-e2e.display")"
+export E2E_WINEPREFIX="$BUILD_DIR/wineprefix-e2e"
+
+cleanup() {
+    "$WINESERVER" -k >/dev/null 2>&1 || true
+    WINEPREFIX="$E2E_WINEPREFIX" "$WINESERVER" -k >/dev/null 2>&1 || true
+    kill "$XVFB_PID" "$E2E_XVFB_PID" 2>/dev/null || true
+}
+trap cleanup EXIT
+
+# A persistent server and one warm-up command per prefix: Wine's background services then belong to
+# the warm-up, not to a test, so they hold no test's pipes open and each test starts fast.
+start_wine() {
+    prepare_wine_prefix
+    "$WINESERVER" -p
+    "$WINE_LOADER" cmd /c exit >/dev/null 2>&1 </dev/null || true
+}
+start_wine &
+WINE_UNIT=$!
+(WINEPREFIX="$E2E_WINEPREFIX" DISPLAY="$E2E_DISPLAY" start_wine) &
+WINE_E2E=$!
+wait "$WINE_UNIT" "$WINE_E2E"
+
+cd "$BUILD_DIR"
+ctest --output-on-failure -j "${TEST_JOBS:-$(nproc)}" "$@"

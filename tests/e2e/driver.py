@@ -1,0 +1,157 @@
+"""Drives the built game under Wine on an X display as a player would: xdotool for keys and mouse,
+ImageMagick's import for screenshots, PIL for comparing pixels."""
+import os
+import shutil
+import subprocess
+import time
+
+from PIL import Image, ImageChops, ImageStat
+
+GAME_DIR = os.environ.get("QUORVANTIS_GAME_DIR", "")
+SCRATCH = os.environ.get("QUORVANTIS_SCRATCH", "/tmp/quorvantis-e2e")
+WINE = os.environ.get("WINE_LOADER") or "/usr/lib/wine/wine64"
+TITLE = "Quorvantis 3D - by VARNOX"
+CLIENT_W, CLIENT_H = 1024, 768
+
+
+def _env():
+    env = dict(os.environ)
+    # The end-to-end tests have a display and a Wine prefix of their own, so the unit tests' windows
+    # never take the focus from the game.
+    if os.environ.get("E2E_DISPLAY"):
+        env["DISPLAY"] = os.environ["E2E_DISPLAY"]
+    if os.environ.get("E2E_WINEPREFIX"):
+        env["WINEPREFIX"] = os.environ["E2E_WINEPREFIX"]
+    return env
+
+
+def xdotool(*args, check=True):
+    result = subprocess.run(["xdotool", *map(str, args)], env=_env(), capture_output=True, text=True, timeout=20)
+    if check and result.returncode != 0:
+        raise RuntimeError("xdotool %s failed: %s" % (" ".join(map(str, args)), result.stderr.strip()))
+    return result.stdout.strip()
+
+
+def find_windows(name):
+    out = xdotool("search", "--onlyvisible", "--name", "^%s$" % name, check=False)
+    return [int(w) for w in out.split()] if out else []
+
+
+def wait_for(predicate, timeout, interval=0.1, what="condition"):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        value = predicate()
+        if value:
+            return value
+        time.sleep(interval)
+    raise TimeoutError("timed out after %.1f s waiting for %s" % (timeout, what))
+
+
+def mean_difference(a, b):
+    """Mean absolute difference per channel, 0 (same) to 255."""
+    diff = ImageChops.difference(a.convert("RGB"), b.convert("RGB"))
+    return sum(ImageStat.Stat(diff).mean) / 3.0
+
+
+class Game:
+    """One run of the game in a scratch copy of the runnable folder."""
+
+    def __init__(self, name, remove=(), corrupt=()):
+        self.root = os.path.join(SCRATCH, name)
+        shutil.rmtree(self.root, ignore_errors=True)
+        os.makedirs(os.path.join(self.root, "bin"))
+        shutil.copy2(os.path.join(GAME_DIR, "bin", "Quorvantis3D.exe"), os.path.join(self.root, "bin"))
+        # Data folders are copied so a test may remove or spoil a file without touching the build.
+        for folder in ("Data", "Immagini", "Alfabeto"):
+            source = os.path.join(GAME_DIR, folder)
+            if os.path.isdir(source):
+                shutil.copytree(source, os.path.join(self.root, folder))
+        for relative in remove:
+            os.remove(os.path.join(self.root, relative))
+        for relative in corrupt:
+            with open(os.path.join(self.root, relative), "wb") as f:
+                f.write(b"not a picture at all")
+        self.process = None
+        self.window = None
+
+    @property
+    def bin(self):
+        return os.path.join(self.root, "bin")
+
+    def start(self):
+        self.log = open(os.path.join(self.root, "wine.log"), "wb")
+        self.process = subprocess.Popen([WINE, "Quorvantis3D.exe"], cwd=self.bin, env=_env(),
+                                        stdin=subprocess.DEVNULL, stdout=self.log, stderr=subprocess.STDOUT)
+        return self
+
+    def answer_question(self, yes=False):
+        box = wait_for(lambda: find_windows("Apertura Applicazione"), 30, what="the full-screen question")[0]
+        self.press_in(box, "y" if yes else "n")
+
+    def press_in(self, window, key):
+        xdotool("windowactivate", "--sync", window, check=False)
+        xdotool("windowfocus", "--sync", window, check=False)
+        xdotool("key", "--window", window, key, check=False)
+        xdotool("key", key, check=False)
+
+    def wait_window(self, timeout=30):
+        self.window = wait_for(lambda: find_windows(TITLE), timeout, what="the game window")[0]
+        xdotool("windowactivate", "--sync", self.window, check=False)
+        xdotool("windowfocus", "--sync", self.window, check=False)
+        return self.window
+
+    def geometry(self):
+        out = xdotool("getwindowgeometry", "--shell", self.window)
+        values = dict(line.split("=", 1) for line in out.splitlines() if "=" in line)
+        return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
+
+    def client_box(self):
+        """The client area on the screen: Wine draws the caption and borders inside its X window."""
+        x, y, w, h = self.geometry()
+        border = max(0, (w - CLIENT_W) // 2)
+        top = max(0, h - CLIENT_H - border)
+        return x + border, y + top, x + border + CLIENT_W, y + top + CLIENT_H
+
+    def screenshot(self):
+        path = os.path.join(self.root, "screen.png")
+        subprocess.run(["import", "-window", "root", path], env=_env(), check=True, timeout=30)
+        return Image.open(path).convert("RGB").crop(self.client_box())
+
+    def key(self, key):
+        xdotool("key", key)
+
+    def keydown(self, key):
+        xdotool("keydown", key)
+
+    def keyup(self, key):
+        xdotool("keyup", key)
+
+    def wait_exit(self, timeout=20):
+        try:
+            return self.process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            return None
+
+    def running(self):
+        return self.process is not None and self.process.poll() is None
+
+    def stop(self):
+        if self.running():
+            self.process.kill()
+            self.process.wait(timeout=10)
+        if getattr(self, "log", None):
+            self.log.close()
+
+    def file(self, name):
+        with open(os.path.join(self.bin, name), "rb") as f:
+            return f.read()
+
+
+def splash_as_drawn(name):
+    """A splash picture as the game draws it: 2048 x 1024 scaled by (0.5, 0.75) onto 1024 x 768."""
+    picture = Image.open(os.path.join(GAME_DIR, "Immagini", name)).convert("RGB")
+    return picture.resize((CLIENT_W, CLIENT_H), Image.BILINEAR)
+
+
+def matches(screen, expected, tolerance=12.0):
+    return mean_difference(screen, expected) < tolerance

@@ -1,0 +1,76 @@
+"""The program as a player meets it: the question, the window, the logo, the title, the loading
+picture and the ways out."""
+import os
+import time
+import unittest
+
+import driver
+from driver import Game
+
+
+class SpineTest(unittest.TestCase):
+    def tearDown(self):
+        if getattr(self, "game", None):
+            self.game.stop()
+
+    def start(self, name, **kwargs):
+        self.game = Game(name, **kwargs).start()
+        self.game.answer_question(yes=False)
+        self.game.wait_window()
+        return self.game
+
+    def test_logo_then_esc_ends_at_once(self):
+        game = self.start("esc")
+        x0, y0, x1, y1 = game.client_box()
+        self.assertEqual((x1 - x0, y1 - y0), (1024, 768))
+        logo = driver.splash_as_drawn("VARNOX_LOGO.jpg")
+        driver.wait_for(lambda: driver.matches(game.screenshot(), logo), 10, what="the logo on screen")
+        report = game.file("options.txt").decode("latin-1")
+        self.assertIn("Windowed TRUE\r\n", report)
+        self.assertEqual(len(report.splitlines()), 12)
+        game.key("Escape")
+        self.assertEqual(game.wait_exit(10), 0)
+
+    def test_closing_the_window_during_the_logo_shuts_down(self):
+        game = self.start("close")
+        time.sleep(0.3)
+        game.key("alt+F4")
+        self.assertEqual(game.wait_exit(10), 0)
+        self.assertFalse(os.path.exists(os.path.join(game.bin, "D3D.log")),
+                         "the title stage was never set up")
+
+    def test_timeline_logo_title_loading_game(self):
+        game = self.start("timeline")
+        started = time.monotonic()
+        logo = driver.splash_as_drawn("VARNOX_LOGO.jpg")
+        title = driver.splash_as_drawn("Title.jpg")
+        loading = driver.splash_as_drawn("Loading.jpg")
+        driver.wait_for(lambda: driver.matches(game.screenshot(), logo), 10, what="the logo")
+        driver.wait_for(lambda: driver.matches(game.screenshot(), title, 25), 15, what="the title screen")
+        self.assertGreaterEqual(time.monotonic() - started, 1.5, "the logo stays two seconds")
+        self.assertTrue(game.file("D3D.log").startswith(b"D3D LOG FILE \r\n\r\n\r\n"))
+        game.key("space")
+        driver.wait_for(lambda: driver.matches(game.screenshot(), loading), 10, what="the loading picture")
+        loading_seen = time.monotonic()
+        driver.wait_for(lambda: not driver.matches(game.screenshot(), loading, 30), 20, what="the game stage")
+        self.assertGreaterEqual(time.monotonic() - loading_seen, 3.5, "loading lasts five seconds")
+        game.key("Escape")
+        self.assertEqual(game.wait_exit(10), 0)
+
+    def test_a_missing_splash_picture_ends_with_a_message(self):
+        self.game = Game("missing", remove=["Immagini/Title.jpg"]).start()
+        self.game.answer_question(yes=False)
+        box = driver.wait_for(lambda: driver.find_windows("Errore"), 30, what="the error box")[0]
+        self.game.press_in(box, "Return")
+        self.assertEqual(self.game.wait_exit(20), 0x80004005 & 0xFF)
+
+    def test_a_corrupt_splash_picture_ends_with_a_message(self):
+        self.game = Game("corrupt", corrupt=["Immagini/Loading.jpg"]).start()
+        self.game.answer_question(yes=False)
+        box = driver.wait_for(lambda: driver.find_windows("Errore"), 30, what="the error box")[0]
+        self.game.press_in(box, "Return")
+        self.assertEqual(self.game.wait_exit(20), 0x80004005 & 0xFF)
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -1,0 +1,84 @@
+// What the tests share: the debugger-output recorder, the message-box answerer, the device fixture,
+// pixel read-back and the reset of the program's globals.
+#pragma once
+
+#include "app/app.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Records every OutputDebugStringA text while it lives (each call is one entry, in order).
+class DebugOutputRecorder {
+public:
+    DebugOutputRecorder();
+    ~DebugOutputRecorder();
+    DebugOutputRecorder(const DebugOutputRecorder&) = delete;
+    DebugOutputRecorder& operator=(const DebugOutputRecorder&) = delete;
+
+    std::vector<std::string> Outputs() const;
+    std::string Joined() const;
+    // True when the three outputs "ERROR: ", text, "\n" stand in a row.
+    bool HasErrorLine(const std::string& text) const;
+    void Clear();
+
+private:
+    void* m_handler;
+};
+
+enum class BoxIcon { None, Question, Exclamation, Hand, Asterisk, Unknown };
+
+struct SeenMessageBox {
+    std::string caption;
+    std::string text;
+    bool hasYesNo = false;
+    bool hasOk = false;
+    BoxIcon icon = BoxIcon::None;
+};
+
+// Answers every message box the calling thread opens while it lives, and records what it saw.
+// The answer defaults to No where the box has it, else OK.
+class MessageBoxAnswerer {
+public:
+    explicit MessageBoxAnswerer(int answer = 0);
+    ~MessageBoxAnswerer();
+    MessageBoxAnswerer(const MessageBoxAnswerer&) = delete;
+    MessageBoxAnswerer& operator=(const MessageBoxAnswerer&) = delete;
+
+    const std::vector<SeenMessageBox>& Seen() const { return m_seen; }
+
+private:
+    friend struct MessageBoxHook;
+    HHOOK m_hook;
+    int m_answer;
+    std::vector<SeenMessageBox> m_seen;
+};
+
+// Puts every global of the application shell back to its state before the program starts.
+void ResetAppGlobals();
+
+// A window styled like the game's and a real device created by InitD3D (windowed, no question).
+class DeviceTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // The back buffer's pixels (X8R8G8B8 or A8R8G8B8), row by row; empty when it cannot be read.
+    std::vector<uint32_t> ReadBackBuffer(UINT* width = nullptr, UINT* height = nullptr);
+    static uint32_t PixelAt(const std::vector<uint32_t>& pixels, UINT width, UINT x, UINT y) {
+        return pixels[static_cast<size_t>(y) * width + x] & 0x00FFFFFF;
+    }
+
+    HWND m_window = nullptr;
+};
+
+// A top-level window with the game's class style and size; destroyed by DestroyTestWindow.
+HWND CreateTestWindow(WNDPROC proc = nullptr);
+void DestroyTestWindow(HWND window);
+
+// Whole-file helpers for checking what the program wrote.
+std::string ReadFileBytes(const char* path);
+void WriteFileBytes(const char* path, const std::string& bytes);
+void RemovePath(const char* path); // a file or an empty folder
