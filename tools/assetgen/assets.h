@@ -8,3 +8,5 @@
 // Each writes its files below runDir ("Immagini/...", "Data/...", "Alfabeto/...").
 bool GenerateSplash(const std::string& runDir);
 bool GenerateIcon(const std::string& iconFile);
+bool GenerateTitleButtons(const std::string& runDir);
+bool GenerateCursor(const std::string& runDir);

@@ -126,7 +126,7 @@ Canvas::~Canvas()
 }
 
 void Canvas::Shadow(const std::function<void(cairo_t*)>& shape, double dx, double dy, double blurPx,
-                    double alpha)
+                    double alpha, double r, double g, double b)
 {
     const int rx = std::max(1, int(blurPx / sx_ + 0.5)), ry = std::max(1, int(blurPx / sy_ + 0.5));
     // Work only on the shape's box (in texels), padded by the blur's reach.
@@ -153,7 +153,7 @@ void Canvas::Shadow(const std::function<void(cairo_t*)>& shape, double dx, doubl
     cairo_scale(cr, 1.0 / sx_, 1.0 / sy_);
     cairo_translate(cr, dx, dy);
     shape(cr);
-    cairo_set_source_rgb(cr, 0.0, 0.0, 0.0);
+    cairo_set_source_rgb(cr, r, g, b);
     cairo_fill(cr);
     cairo_destroy(cr);
     BoxBlur(s, rx, ry);
@@ -367,4 +367,60 @@ void GlossyBall(Canvas& canvas, double cx, double cy, double radius, Rgb c)
     cairo_fill(cr);
     cairo_pattern_destroy(spot);
     cairo_restore(cr);
+}
+
+void Plaque(Canvas& canvas, double x, double y, double w, double h, const char* label, double textSize,
+            bool lit)
+{
+    cairo_t* cr = canvas.Cr();
+    const double r = std::min(h * 0.3, 18.0);
+    cairo_save(cr);
+    if (lit) {
+        canvas.Shadow([&](cairo_t* s) { RoundedRect(s, x, y, w, h, r); }, 0, 0, 6, 0.9, 1.0, 0.85, 0.4);
+    } else {
+        canvas.Shadow([&](cairo_t* s) { RoundedRect(s, x, y, w, h, r); }, 0, 2, 3, 0.6);
+    }
+    // Gold rim.
+    RoundedRect(cr, x, y, w, h, r);
+    cairo_pattern_t* rim = cairo_pattern_create_linear(0, y, 0, y + h);
+    cairo_pattern_add_color_stop_rgb(rim, 0.0, kGoldLight.r, kGoldLight.g, kGoldLight.b);
+    cairo_pattern_add_color_stop_rgb(rim, 0.5, kGold.r, kGold.g, kGold.b);
+    cairo_pattern_add_color_stop_rgb(rim, 1.0, kGoldDark.r, kGoldDark.g, kGoldDark.b);
+    cairo_set_source(cr, rim);
+    cairo_fill(cr);
+    cairo_pattern_destroy(rim);
+    // Face: deep green when idle, warm gold when highlighted.
+    const double inset = std::max(3.0, h * 0.07);
+    RoundedRect(cr, x + inset, y + inset, w - 2 * inset, h - 2 * inset, r - inset * 0.6);
+    cairo_pattern_t* face = cairo_pattern_create_linear(0, y + inset, 0, y + h - inset);
+    if (lit) {
+        cairo_pattern_add_color_stop_rgb(face, 0.0, 1.0, 0.92, 0.60);
+        cairo_pattern_add_color_stop_rgb(face, 0.5, 0.93, 0.70, 0.26);
+        cairo_pattern_add_color_stop_rgb(face, 1.0, 0.70, 0.45, 0.12);
+    } else {
+        cairo_pattern_add_color_stop_rgb(face, 0.0, 0.12, 0.40, 0.24);
+        cairo_pattern_add_color_stop_rgb(face, 0.5, 0.06, 0.26, 0.15);
+        cairo_pattern_add_color_stop_rgb(face, 1.0, 0.03, 0.15, 0.08);
+    }
+    cairo_set_source(cr, face);
+    cairo_fill(cr);
+    cairo_pattern_destroy(face);
+    // Glassy highlight over the upper half.
+    RoundedRect(cr, x + inset * 1.6, y + inset * 1.3, w - inset * 3.2, (h - 2 * inset) * 0.42, r * 0.6);
+    cairo_pattern_t* gloss = cairo_pattern_create_linear(0, y, 0, y + h * 0.5);
+    cairo_pattern_add_color_stop_rgba(gloss, 0.0, 1, 1, 1, lit ? 0.45 : 0.22);
+    cairo_pattern_add_color_stop_rgba(gloss, 1.0, 1, 1, 1, 0.0);
+    cairo_set_source(cr, gloss);
+    cairo_fill(cr);
+    cairo_pattern_destroy(gloss);
+    cairo_restore(cr);
+
+    TextStyle style{"DejaVu Sans", true, false, textSize};
+    const double baseline = y + h / 2 + textSize * 0.36;
+    if (lit) {
+        PlainText(canvas, label, style, x + w / 2 + 1, baseline + 1.5, Align::Centre, {1, 0.95, 0.75}, 0.6);
+        PlainText(canvas, label, style, x + w / 2, baseline, Align::Centre, {0.22, 0.09, 0.02});
+    } else {
+        GoldText(canvas, label, style, x + w / 2, baseline, Align::Centre);
+    }
 }

@@ -27,9 +27,10 @@ class Canvas {
     int TexWidth() const { return texW_; }
     int TexHeight() const { return texH_; }
 
-    // Draws a soft shadow of whatever `shape` fills, offset by (dx, dy) screen pixels.
-    void Shadow(const std::function<void(cairo_t*)>& shape, double dx, double dy, double blurPx,
-                double alpha);
+    // Draws a soft shadow (or, in a light colour, a glow) of whatever `shape` fills, offset by
+    // (dx, dy) screen pixels.
+    void Shadow(const std::function<void(cairo_t*)>& shape, double dx, double dy, double blurPx, double alpha,
+                double r = 0.0, double g = 0.0, double b = 0.0);
     Image ToImage() const;
 
   private:
@@ -84,6 +85,10 @@ void GoldText(Canvas& canvas, const char* utf8, const TextStyle& style, double x
 void PlainText(Canvas& canvas, const char* utf8, const TextStyle& style, double x, double y, Align align,
                Rgb colour, double alpha = 1.0);
 double TextWidth(cairo_t* cr, const char* utf8, const TextStyle& style);
+
+// A rounded button plate with a centred label; `lit` is the highlighted (hover) look.
+void Plaque(Canvas& canvas, double x, double y, double w, double h, const char* label, double textSize,
+            bool lit);
 
 // A glossy ball in a game colour, lit from the upper left.
 void GlossyBall(Canvas& canvas, double cx, double cy, double radius, Rgb colour);

@@ -52,7 +52,8 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    const bool ok = GenerateSplash(runDir) && GenerateIcon(iconFile);
+    const bool ok = GenerateSplash(runDir) && GenerateIcon(iconFile) && GenerateTitleButtons(runDir) &&
+                    GenerateCursor(runDir);
     if (!ok) {
         fprintf(stderr, "assetgen: failed\n");
         return 1;
