@@ -1,0 +1,12 @@
+// The asset groups the generator writes.
+#pragma once
+
+#include "image_io.h"
+
+#include <string>
+
+// Each writes its files below runDir ("Immagini/...", "Data/...", "Alfabeto/...").
+bool GenerateSplash(const std::string& runDir);
+bool GenerateIcon(const std::string& iconFile);
+bool GenerateTitleButtons(const std::string& runDir);
+bool GenerateCursor(const std::string& runDir);

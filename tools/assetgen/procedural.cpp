@@ -1,0 +1,142 @@
+// Value noise from an integer hash: the same seed always gives the same picture.
+#include "procedural.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+uint32_t Hash(int32_t x, int32_t y, int32_t z, unsigned seed)
+{
+    uint32_t h = uint32_t(x) * 0x8DA6B343u ^ uint32_t(y) * 0xD8163841u ^ uint32_t(z) * 0xCB1AB31Fu ^
+                 seed * 0x9E3779B9u;
+    h ^= h >> 15;
+    h *= 0x2C1B3C6Du;
+    h ^= h >> 12;
+    h *= 0x297A2D39u;
+    h ^= h >> 15;
+    return h;
+}
+
+float Lattice(int32_t x, int32_t y, int32_t z, unsigned seed)
+{
+    return float(Hash(x, y, z, seed) & 0xFFFFFFu) / float(0xFFFFFF);
+}
+
+float Smooth(float t)
+{
+    return t * t * (3.0f - 2.0f * t);
+}
+
+float Lerp(float a, float b, float t)
+{
+    return a + (b - a) * t;
+}
+
+double Clamp01(double v)
+{
+    return v < 0.0 ? 0.0 : (v > 1.0 ? 1.0 : v);
+}
+
+} // namespace
+
+float ValueNoise2(float x, float y, unsigned seed)
+{
+    return ValueNoise3(x, y, 0.0f, seed);
+}
+
+float ValueNoise3(float x, float y, float z, unsigned seed)
+{
+    const float fx = std::floor(x), fy = std::floor(y), fz = std::floor(z);
+    const int32_t ix = int32_t(fx), iy = int32_t(fy), iz = int32_t(fz);
+    const float tx = Smooth(x - fx), ty = Smooth(y - fy), tz = Smooth(z - fz);
+    float layer[2];
+    for (int k = 0; k < 2; ++k) {
+        const float a = Lerp(Lattice(ix, iy, iz + k, seed), Lattice(ix + 1, iy, iz + k, seed), tx);
+        const float b = Lerp(Lattice(ix, iy + 1, iz + k, seed), Lattice(ix + 1, iy + 1, iz + k, seed), tx);
+        layer[k] = Lerp(a, b, ty);
+    }
+    return Lerp(layer[0], layer[1], tz);
+}
+
+float Fbm2(float x, float y, int octaves, unsigned seed)
+{
+    return Fbm3(x, y, 0.0f, octaves, seed);
+}
+
+float Fbm3(float x, float y, float z, int octaves, unsigned seed)
+{
+    float sum = 0.0f, amplitude = 0.5f, total = 0.0f;
+    for (int i = 0; i < octaves; ++i) {
+        sum += amplitude * ValueNoise3(x, y, z, seed + unsigned(i) * 101u);
+        total += amplitude;
+        x *= 2.03f;
+        y *= 2.03f;
+        z *= 2.03f;
+        amplitude *= 0.5f;
+    }
+    return sum / total;
+}
+
+uint32_t PackRgb(double r, double g, double b, double a)
+{
+    const auto channel = [](double v) { return uint32_t(std::lround(Clamp01(v) * 255.0)); };
+    return channel(a) << 24 | channel(r) << 16 | channel(g) << 8 | channel(b);
+}
+
+uint32_t WoodColour(double x, double y, double darkness, unsigned seed)
+{
+    // Rings: a slowly warped distance across the grain, sharpened into bands.
+    const float warp = Fbm2(float(x * 0.004), float(y * 0.02), 4, seed);
+    const double rings = y * 0.045 + warp * 9.0;
+    double band = rings - std::floor(rings);
+    band = std::pow(std::sin(band * M_PI), 6.0);
+    const double streak = Fbm2(float(x * 0.002), float(y * 0.45), 3, seed + 7u);
+    const double t = Clamp01(0.25 + 0.45 * band + 0.5 * (streak - 0.5));
+    const double light = 1.0 - 0.55 * darkness;
+    // Light walnut to dark walnut.
+    const double r = (0.52 - 0.24 * t) * light;
+    const double g = (0.31 - 0.16 * t) * light;
+    const double b = (0.16 - 0.09 * t) * light;
+    return PackRgb(r, g, b);
+}
+
+uint32_t FeltColour(double x, double y, double r, double g, double b, unsigned seed)
+{
+    const double fibre = ValueNoise2(float(x * 0.9), float(y * 0.9), seed) - 0.5;
+    const double cloud = Fbm2(float(x * 0.01), float(y * 0.01), 4, seed + 3u) - 0.5;
+    const double k = 1.0 + 0.10 * fibre + 0.35 * cloud;
+    return PackRgb(r * k, g * k, b * k);
+}
+
+Image WoodTexture(int size, unsigned seed)
+{
+    // Stretched once over the board, so it need not tile.
+    Image image(size, size);
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            image.At(x, y) = WoodColour(x * 3.0, y * 3.0, 0.15, seed);
+        }
+    }
+    return image;
+}
+
+Image MarbleTexture(int size, unsigned seed)
+{
+    Image image(size, size);
+    const double period = 2.0 * M_PI / size;
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            // Sample the noise on a torus so that the texture tiles.
+            const double ax = x * period, ay = y * period;
+            const float nx = float(std::cos(ax) * 2.0), ny = float(std::sin(ax) * 2.0);
+            const float nz = float(std::cos(ay) * 2.0 + 5.0 * std::sin(ay));
+            const float turbulence = Fbm3(nx, ny, nz, 5, seed);
+            const double vein = std::fabs(std::sin((x + y) * period * 2.0 + turbulence * 9.0));
+            const double v = std::pow(vein, 0.35);
+            const double r = 0.30 + 0.62 * v, g = 0.32 + 0.60 * v, b = 0.30 + 0.58 * v;
+            image.At(x, y) = PackRgb(r, g * 0.98, b * 0.95);
+        }
+    }
+    return image;
+}

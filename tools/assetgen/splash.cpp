@@ -1,0 +1,228 @@
+// Full-screen pictures of the start-up stages (studio logo, title, loading) and the icon.
+// The three pictures are 2048 x 1024 textures drawn with the sprite scaling (0.5, 0.75),
+// so they are laid out in 1024 x 768 screen pixels and pre-stretched.
+#include "assets.h"
+#include "canvas.h"
+
+#include <cmath>
+#include <string>
+
+namespace {
+
+constexpr int kSplashTexW = 2048;
+constexpr int kSplashTexH = 1024;
+constexpr double kSplashScaleX = 0.5;
+constexpr double kSplashScaleY = 0.75;
+constexpr int kJpegQuality = 92;
+
+// Title buttons as the title screen places them (top-left and size on screen): the picture
+// keeps this band free for them.
+constexpr double kButtonBandTop = 268.8;
+constexpr double kButtonBandBottom = 465.5;
+
+// Gold letters spread apart by `tracking` pixels, centred on cx.
+void SpacedGoldText(Canvas& canvas, const std::string& text, const TextStyle& style, double cx,
+                    double baseline, double tracking)
+{
+    double total = 0.0;
+    for (char ch : text) {
+        const char one[2] = {ch, 0};
+        total += TextWidth(canvas.Cr(), one, style) + tracking;
+    }
+    total -= tracking;
+    double x = cx - total / 2.0;
+    for (char ch : text) {
+        const char one[2] = {ch, 0};
+        GoldText(canvas, one, style, x, baseline, Align::Left);
+        x += TextWidth(canvas.Cr(), one, style) + tracking;
+    }
+}
+
+// Felt table inside a wooden frame: the common ground of the title and loading pictures.
+void TableBackground(Canvas& canvas)
+{
+    const double w = canvas.ScreenWidth(), h = canvas.ScreenHeight();
+    FillFelt(canvas, 0, 0, w, h, kFelt, 5u);
+    Vignette(canvas, 0.75);
+    WoodFrame(canvas, 0, 0, w, h, 30, 6);
+}
+
+void GoldRule(Canvas& canvas, double x0, double x1, double y)
+{
+    cairo_t* cr = canvas.Cr();
+    cairo_save(cr);
+    cairo_pattern_t* g = cairo_pattern_create_linear(x0, 0, x1, 0);
+    cairo_pattern_add_color_stop_rgba(g, 0.0, kGold.r, kGold.g, kGold.b, 0.0);
+    cairo_pattern_add_color_stop_rgba(g, 0.5, kGoldLight.r, kGoldLight.g, kGoldLight.b, 1.0);
+    cairo_pattern_add_color_stop_rgba(g, 1.0, kGold.r, kGold.g, kGold.b, 0.0);
+    cairo_set_source(cr, g);
+    cairo_rectangle(cr, x0, y - 1.2, x1 - x0, 2.4);
+    cairo_fill(cr);
+    cairo_pattern_destroy(g);
+    cairo_restore(cr);
+}
+
+void PegRow(Canvas& canvas, double cx, double cy, double radius, double spacing)
+{
+    for (int i = 0; i < 5; ++i) {
+        GlossyBall(canvas, cx + (i - 2) * spacing, cy, radius, kPegColours[i]);
+    }
+}
+
+bool DrawLogo(const std::string& path)
+{
+    Canvas canvas(kSplashTexW, kSplashTexH, kSplashScaleX, kSplashScaleY);
+    cairo_t* cr = canvas.Cr();
+    cairo_pattern_t* bg = cairo_pattern_create_radial(512, 330, 40, 512, 384, 700);
+    cairo_pattern_add_color_stop_rgb(bg, 0.0, 0.13, 0.14, 0.17);
+    cairo_pattern_add_color_stop_rgb(bg, 1.0, 0.02, 0.02, 0.03);
+    cairo_set_source(cr, bg);
+    cairo_paint(cr);
+    cairo_pattern_destroy(bg);
+
+    // Emblem: a gold ring holding a chevron "V" with the five game colours along its arms.
+    const double cx = 512, cy = 270, ring = 112;
+    canvas.Shadow([&](cairo_t* s) { cairo_arc(s, cx, cy, ring + 10, 0, 2 * M_PI); }, 0, 8, 14, 0.7);
+    cairo_save(cr);
+    cairo_arc(cr, cx, cy, ring + 10, 0, 2 * M_PI);
+    cairo_arc_negative(cr, cx, cy, ring - 4, 2 * M_PI, 0);
+    cairo_pattern_t* gold = cairo_pattern_create_linear(cx - ring, cy - ring, cx + ring, cy + ring);
+    cairo_pattern_add_color_stop_rgb(gold, 0.0, kGoldLight.r, kGoldLight.g, kGoldLight.b);
+    cairo_pattern_add_color_stop_rgb(gold, 0.5, kGold.r, kGold.g, kGold.b);
+    cairo_pattern_add_color_stop_rgb(gold, 1.0, kGoldDark.r, kGoldDark.g, kGoldDark.b);
+    cairo_set_source(cr, gold);
+    cairo_fill(cr);
+    cairo_arc(cr, cx, cy, ring - 4, 0, 2 * M_PI);
+    cairo_pattern_t* inner = cairo_pattern_create_radial(cx, cy - 30, 10, cx, cy, ring);
+    cairo_pattern_add_color_stop_rgb(inner, 0.0, 0.16, 0.18, 0.22);
+    cairo_pattern_add_color_stop_rgb(inner, 1.0, 0.05, 0.05, 0.07);
+    cairo_set_source(cr, inner);
+    cairo_fill(cr);
+    cairo_move_to(cr, cx - 62, cy - 50);
+    cairo_line_to(cr, cx, cy + 62);
+    cairo_line_to(cr, cx + 62, cy - 50);
+    cairo_set_line_width(cr, 20);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    cairo_set_source(cr, gold);
+    cairo_stroke(cr);
+    cairo_pattern_destroy(gold);
+    cairo_pattern_destroy(inner);
+    cairo_restore(cr);
+    const double along[5][2] = {{-62, -50}, {-31, 6}, {0, 62}, {31, 6}, {62, -50}};
+    for (int i = 0; i < 5; ++i) {
+        GlossyBall(canvas, cx + along[i][0], cy + along[i][1], 13, kPegColours[i]);
+    }
+
+    TextStyle name{"DejaVu Sans", true, false, 104};
+    SpacedGoldText(canvas, "VARNOX", name, 512, 515, 18);
+    GoldRule(canvas, 300, 724, 548);
+    TextStyle studio{"DejaVu Sans", false, false, 26};
+    PlainText(canvas, "S T U D I O   D I   G I O C H I", studio, 512, 590, Align::Centre, kCream, 0.9);
+    TextStyle presents{"DejaVu Serif", false, true, 26};
+    PlainText(canvas, "presenta", presents, 512, 690, Align::Centre, kCream, 0.7);
+    return SaveJpeg(path, canvas.ToImage(), kJpegQuality, false);
+}
+
+bool DrawTitle(const std::string& path)
+{
+    Canvas canvas(kSplashTexW, kSplashTexH, kSplashScaleX, kSplashScaleY);
+    TableBackground(canvas);
+    cairo_t* cr = canvas.Cr();
+
+    TextStyle title{"DejaVu Serif", true, false, 100};
+    GoldText(canvas, "Quorvantis 3D", title, 512, 172, Align::Centre);
+    TextStyle subtitle{"DejaVu Serif", false, true, 30};
+    PlainText(canvas, "Il gioco del codice segreto", subtitle, 512, 222, Align::Centre, kCream, 0.95);
+    GoldRule(canvas, 150, 320, 212);
+    GoldRule(canvas, 704, 874, 212);
+
+    // A darker inlay behind the Start and Exit buttons.
+    const double top = kButtonBandTop - 16, bottom = kButtonBandBottom + 16;
+    cairo_save(cr);
+    RoundedRect(cr, 232, top, 560, bottom - top, 18);
+    cairo_set_source_rgba(cr, 0, 0, 0, 0.32);
+    cairo_fill_preserve(cr);
+    SetRgb(cr, kGold, 0.8);
+    cairo_set_line_width(cr, 2);
+    cairo_stroke(cr);
+    cairo_restore(cr);
+
+    PegRow(canvas, 512, 565, 28, 84);
+    TextStyle facts{"DejaVu Sans", true, false, 22};
+    PlainText(canvas, "5 posizioni  \u00b7  5 colori  \u00b7  19 tentativi", facts, 512, 641, Align::Centre,
+              kCream, 0.92);
+    TextStyle hint{"DejaVu Sans", false, false, 18};
+    PlainText(canvas, "Premi SPAZIO o INIZIA per giocare, ESC per uscire", hint, 512, 690, Align::Centre,
+              kCream, 0.75);
+    TextStyle small{"DejaVu Sans", false, false, 14};
+    PlainText(canvas, "\u00a9 VARNOX", small, 980, 725, Align::Right, kGoldLight, 0.8);
+    return SaveJpeg(path, canvas.ToImage(), kJpegQuality, false);
+}
+
+bool DrawLoading(const std::string& path)
+{
+    Canvas canvas(kSplashTexW, kSplashTexH, kSplashScaleX, kSplashScaleY);
+    TableBackground(canvas);
+    cairo_t* cr = canvas.Cr();
+
+    TextStyle title{"DejaVu Serif", true, false, 54};
+    GoldText(canvas, "Quorvantis 3D", title, 512, 150, Align::Centre);
+    TextStyle loading{"DejaVu Serif", true, true, 64};
+    GoldText(canvas, "Caricamento...", loading, 512, 345, Align::Centre);
+
+    // Progress bar: a sunken track with a gold fill.
+    const double bx = 262, by = 385, bw = 500, bh = 26;
+    cairo_save(cr);
+    RoundedRect(cr, bx, by, bw, bh, bh / 2);
+    cairo_set_source_rgba(cr, 0, 0, 0, 0.55);
+    cairo_fill_preserve(cr);
+    SetRgb(cr, kGoldDark);
+    cairo_set_line_width(cr, 2);
+    cairo_stroke(cr);
+    RoundedRect(cr, bx + 4, by + 4, (bw - 8) * 0.72, bh - 8, (bh - 8) / 2);
+    cairo_pattern_t* fill = cairo_pattern_create_linear(0, by, 0, by + bh);
+    cairo_pattern_add_color_stop_rgb(fill, 0.0, kGoldLight.r, kGoldLight.g, kGoldLight.b);
+    cairo_pattern_add_color_stop_rgb(fill, 1.0, kGoldDark.r, kGoldDark.g, kGoldDark.b);
+    cairo_set_source(cr, fill);
+    cairo_fill(cr);
+    cairo_pattern_destroy(fill);
+    cairo_restore(cr);
+
+    TextStyle tip{"DejaVu Serif", false, true, 24};
+    PlainText(canvas, "Prepara la tua strategia: hai 19 tentativi", tip, 512, 480, Align::Centre, kCream,
+              0.95);
+    PlainText(canvas, "per scoprire il codice segreto.", tip, 512, 514, Align::Centre, kCream, 0.95);
+    PegRow(canvas, 512, 610, 22, 70);
+    return SaveJpeg(path, canvas.ToImage(), kJpegQuality, false);
+}
+
+} // namespace
+
+bool GenerateSplash(const std::string& runDir)
+{
+    return DrawLogo(runDir + "/Immagini/VARNOX_LOGO.jpg") && DrawLoading(runDir + "/Immagini/Loading.jpg") &&
+           DrawTitle(runDir + "/Immagini/Title.jpg");
+}
+
+bool GenerateIcon(const std::string& iconFile)
+{
+    // Four pegs on felt in a wooden frame; the rounded corners are masked out.
+    Canvas canvas(32, 32, 1.0, 1.0);
+    cairo_t* cr = canvas.Cr();
+    RoundedRect(cr, 0.5, 0.5, 31, 31, 6);
+    cairo_clip(cr);
+    FillWood(canvas, 0, 0, 32, 32, 0.45, 3u);
+    RoundedRect(cr, 3, 3, 26, 26, 4);
+    SetRgb(cr, kFeltDark);
+    cairo_fill_preserve(cr);
+    SetRgb(cr, kGold);
+    cairo_set_line_width(cr, 1.5);
+    cairo_stroke(cr);
+    const double centres[4][2] = {{11, 11}, {21, 11}, {11, 21}, {21, 21}};
+    const int colours[4] = {0, 1, 3, 2};
+    for (int i = 0; i < 4; ++i) {
+        GlossyBall(canvas, centres[i][0], centres[i][1], 4.2, kPegColours[colours[i]]);
+    }
+    return WriteBytes(iconFile, EncodeIco24(canvas.ToImage()));
+}
