@@ -48,7 +48,7 @@ const SplashPicture kSplashPictures[] = {
 void StageStep(HRESULT (*setUp)(HWND)) {
     SplashRender();
     const DWORD elapsed = CurrentTime() - g_SplashStartTime;
-    g_LoadStage = static_cast<DWORD>(static_cast<float>(elapsed) * 0.001f);
+    g_LoadStage = elapsed / 1000; // whole seconds; a float product drifts for long stages
     if (!g_bStageInitDone && g_LoadStage > 1) {
         setUp(g_hWnd);
         g_bStageInitDone = 1;

@@ -44,11 +44,14 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 
 prepare_wine_prefix() {
-    if [ ! -f "$WINEPREFIX/.quorvantis-ready" ]; then
+    if [ ! -f "$WINEPREFIX/.quorvantis-ready-2" ]; then
         mkdir -p "$WINEPREFIX"
         "$WINE_LOADER" wineboot -i >/dev/null 2>&1 || true
         "$WINE_LOADER" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "Lamebrain -BRK-" \
             /t REG_SZ /d "Lamebrain BRK" /f >/dev/null 2>&1 || true
-        touch "$WINEPREFIX/.quorvantis-ready"
+        # Wine's threaded command stream crashes (SIGSEGV) when a process ends through exit() with a
+        # device alive, as Esc and the Exit buttons do; drawing on the calling thread does not.
+        "$WINE_LOADER" reg add 'HKCU\Software\Wine\Direct3D' /v csmt /t REG_DWORD /d 0 /f >/dev/null 2>&1 || true
+        touch "$WINEPREFIX/.quorvantis-ready-2"
     fi
 }

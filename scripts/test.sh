@@ -34,6 +34,9 @@ trap cleanup EXIT
 # the warm-up, not to a test, so they hold no test's pipes open and each test starts fast.
 start_wine() {
     prepare_wine_prefix
+    # The server left by setting up the prefix would exit on its own soon: replace it by a persistent one.
+    "$WINESERVER" -k >/dev/null 2>&1 || true
+    "$WINESERVER" -w >/dev/null 2>&1 || true
     "$WINESERVER" -p
     "$WINE_LOADER" cmd /c exit >/dev/null 2>&1 </dev/null || true
 }
