@@ -68,6 +68,9 @@ int CloseLogFile();
 void ErrorOut(const char* text);
 
 // ---- Title screen ----
+class CButton;
+extern CButton g_StartButton;
+extern CButton g_TitleExitButton;
 HRESULT InitTitleStage(HWND hWnd);
 void TitleRender();
 void TitleFrame();

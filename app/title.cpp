@@ -1,11 +1,63 @@
-// The title screen: the title picture under Start and Exit.
+// The title screen: the title picture under Start and Exit and the program's own cursor. Its set-up
+// also brings the input devices, the log and the text font to life.
 #include "app/app.h"
+#include "input/input.h"
+#include "ui/ui.h"
+
+CButton g_StartButton;
+CButton g_TitleExitButton;
+
+namespace {
+
+constexpr float kButtonScaleX = 0.5f;
+constexpr float kButtonScaleY = 0.7f;
+
+struct TitleButton {
+    CButton* button;
+    int xPercent;
+    int yPercent;
+    const char* picture;
+    const char* overPicture;
+};
+
+const TitleButton kTitleButtons[] = {
+    {&g_StartButton, 50, 50, "..\\Immagini\\Button\\startGame.png", "..\\Immagini\\Button\\startGameOn.png"},
+    {&g_TitleExitButton, 50, 70, "..\\Immagini\\Button\\exitGame.png", "..\\Immagini\\Button\\exitGameOn.png"},
+};
+
+// A set-up failure: the message box, the debugger line, and E_FAIL for the caller.
+HRESULT Fail(HWND hWnd, const char* message) {
+    char text[128];
+    snprintf(text, sizeof(text), "%s \n", message);
+    MessageBoxA(hWnd, text, "Errore", MB_ICONEXCLAMATION);
+    ErrorOut(message);
+    return E_FAIL;
+}
+
+} // namespace
 
 HRESULT InitTitleStage(HWND hWnd) {
+    if (FAILED(InitInput())) {
+        return Fail(hWnd, "Impossibile inizializzare l'input device");
+    }
     if (!OpenLogFile()) {
-        MessageBoxA(hWnd, "Impossibile inizializzare il log file \n", "Errore", MB_ICONEXCLAMATION);
-        ErrorOut("Impossibile inizializzare il log file");
-        return E_FAIL;
+        return Fail(hWnd, "Impossibile inizializzare il log file");
+    }
+    InitFont("Lamebrain -BRK-");
+
+    for (const TitleButton& entry : kTitleButtons) {
+        CButton& button = *entry.button;
+        button.x = static_cast<float>(g_ScreenWidth * entry.xPercent / 100);
+        button.y = static_cast<float>(g_ScreenHeight * entry.yPercent / 100);
+        button.scaleX = 1.0f;
+        button.scaleY = 1.0f;
+        button.isOver = false;
+        button.isPressed = false;
+        button.lastClickTime = 0;
+        button.LoadImages(entry.picture);
+        button.LoadOverImage(entry.overPicture);
+        button.scaleX = kButtonScaleX;
+        button.scaleY = kButtonScaleY;
     }
     return 1;
 }
@@ -17,17 +69,32 @@ void TitleRender() {
     g_pSprite->Draw(g_pTitleTexture, nullptr, nullptr, nullptr, 0xFFFFFFFF);
     g_pSprite->End();
     g_pd3dDevice->EndScene();
+
+    g_pd3dDevice->BeginScene();
+    g_StartButton.Render();
+    g_TitleExitButton.Render();
+    g_pd3dDevice->EndScene();
+
+    g_Mouse.DrawCursor();
     g_pd3dDevice->Present(nullptr, nullptr, nullptr, nullptr);
 }
 
 void TitleFrame() {
+    g_Mouse.Poll();
+    g_Mouse.UpdatePosition();
     TitleRender();
-    if (GetAsyncKeyState(VK_ESCAPE)) {
+
+    // Exit is tested first; Esc is read from the system, so it works even without DirectInput.
+    if ((g_TitleExitButton.isOver && g_TitleExitButton.isPressed) || GetAsyncKeyState(VK_ESCAPE)) {
         exit(0);
     }
-    if (GetAsyncKeyState(VK_SPACE) || GetAsyncKeyState(VK_LBUTTON)) {
+    if ((g_StartButton.isOver && g_StartButton.isPressed) || g_Keyboard.IsKeyDown(DIK_SPACE)) {
         g_bStartPressed = 1;
     }
 }
 
-void ReleaseTitleStage() { SafeRelease(g_pTitleTexture); }
+void ReleaseTitleStage() {
+    g_StartButton.Release();
+    g_TitleExitButton.Release();
+    SafeRelease(g_pTitleTexture);
+}

@@ -155,3 +155,33 @@ def splash_as_drawn(name):
 
 def matches(screen, expected, tolerance=12.0):
     return mean_difference(screen, expected) < tolerance
+
+
+class Cursor:
+    """The game's own cursor, moved by relative motion from where the game starts it, (0, 0)."""
+
+    def __init__(self):
+        self.x, self.y = 0, 0
+
+    def move_to(self, x, y):
+        # Small steps: large single jumps may be cut short by the pointer's warp back to the window.
+        while (self.x, self.y) != (x, y):
+            dx = max(-40, min(40, x - self.x))
+            dy = max(-40, min(40, y - self.y))
+            xdotool("mousemove_relative", "--", dx, dy)
+            self.x += dx
+            self.y += dy
+            time.sleep(0.02)
+
+
+def region(image, box):
+    return image.crop(box)
+
+
+def button_as_drawn(name, x, y, scale=(0.5, 0.7)):
+    """A button picture as the game draws it: top-left at (x, y) scaled, size scaled; returns the box
+    on the screen and the expected picture (keyed black left out by the caller's choice of box)."""
+    picture = Image.open(os.path.join(GAME_DIR, "Immagini", "Button", name)).convert("RGB")
+    w, h = int(picture.width * scale[0]), int(picture.height * scale[1])
+    left, top = int(x * scale[0]), int(y * scale[1])
+    return (left, top, left + w, top + h), picture.resize((w, h), Image.BILINEAR)

@@ -1,0 +1,153 @@
+// Picture buttons: up, over and down pictures drawn by the button's own sprite, and the hit test
+// that sets isOver and isPressed from the mouse each time the button is drawn. Clicks are the
+// screens' business.
+#include "ui/ui.h"
+
+#include "app/app.h"
+#include "input/input.h"
+
+#include <new>
+
+namespace {
+
+constexpr D3DCOLOR kColourKey = 0xFF000000; // opaque black becomes transparent
+constexpr float kHitTop = 0.72f;
+constexpr float kHitBottom = 0.7f;
+constexpr int kButtonFontPoints = 8;
+
+bool ButtonDown(BYTE state) { return (state & 0x80) != 0; }
+
+// Loading a picture again replaces the earlier one instead of leaking it.
+void CreateSprite(LPD3DXSPRITE* sprite) {
+    SafeRelease(*sprite);
+    if (FAILED(D3DXCreateSprite(g_pd3dDevice, sprite))) {
+        ErrorOut("Impossibile inizializzare la sprite");
+    }
+}
+
+} // namespace
+
+void LoadSpriteTexture(const char* file, LPDIRECT3DTEXTURE9* texture) {
+    SafeRelease(*texture);
+    if (FAILED(D3DXCreateTextureFromFileExA(g_pd3dDevice, file, 0, 0, 0, 0, D3DFMT_UNKNOWN, D3DPOOL_DEFAULT,
+                                            D3DX_DEFAULT, D3DX_DEFAULT, kColourKey, nullptr, nullptr,
+                                            texture))) {
+        *texture = nullptr;
+        ErrorOut("Impossibile caricare la texture");
+    }
+}
+
+void CButton::LoadOverImage(const char* file) {
+    LoadSpriteTexture(file, &pOverTexture);
+    CreateSprite(&pSprite);
+    if (pOverTexture) {
+        pOverTexture->GetLevelDesc(0, &overDesc);
+    }
+}
+
+void CButton::LoadUpImage(const char* file) { LoadSpriteTexture(file, &pUpTexture); }
+
+void CButton::LoadDownImage(const char* file) { LoadSpriteTexture(file, &pDownTexture); }
+
+void CButton::LoadImages(const char* file) {
+    LoadSpriteTexture(file, &pOverTexture);
+    if (pOverTexture) {
+        pOverTexture->GetLevelDesc(0, &overDesc);
+    }
+    LoadSpriteTexture(file, &pUpTexture);
+    LoadSpriteTexture(file, &pDownTexture);
+    CreateSprite(&pSprite);
+}
+
+CButton* CButton::AllocSubButtons(unsigned count) {
+    pSubButtons = new (std::nothrow) CButton[count];
+    return pSubButtons;
+}
+
+void CButton::Init(float xPos, float yPos) {
+    x = xPos;
+    y = yPos;
+    scaleX = 1.0f;
+    scaleY = 1.0f;
+    lastClickTime = 0;
+    isOver = false;
+    isPressed = false;
+}
+
+void CButton::InitWithFont(float xPos, float yPos, const char* face) {
+    scaleX = 1.0f;
+    scaleY = 1.0f;
+    lastClickTime = 0;
+    fontPoints = kButtonFontPoints;
+    HDC screen = GetDC(nullptr);
+    const int dotsPerInch = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    D3DXCreateFontA(g_pd3dDevice, -MulDiv(kButtonFontPoints, dotsPerInch, 72), 0, FW_BOLD, 0, FALSE,
+                    DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face,
+                    &pFont);
+    x = xPos;
+    y = yPos;
+    isOver = false;
+    isPressed = false;
+}
+
+void CButton::Release() {
+    SafeRelease(pFont);
+    SafeRelease(pOverTexture);
+}
+
+void CButton::UpdateState() {
+    const float mx = static_cast<float>(g_Mouse.x);
+    const float my = static_cast<float>(g_Mouse.y);
+    const float w = static_cast<float>(overDesc.Width);
+    const float h = static_cast<float>(overDesc.Height);
+    // The right edge is deliberately unscaled, and scaleY plays no part: the box the screens'
+    // layouts were made for.
+    const bool inside = mx > x * scaleX && mx < x + w && my > y * kHitTop && my < (y + h) * kHitBottom;
+
+    const BYTE* buttons = g_Mouse.state.rgbButtons;
+    const bool anyDown = ButtonDown(buttons[0]) || ButtonDown(buttons[1]) || ButtonDown(buttons[2]) ||
+                         ButtonDown(buttons[3]);
+    const bool press =
+        ButtonDown(buttons[0]) || (ButtonDown(buttons[1]) && ButtonDown(buttons[2]) && ButtonDown(buttons[3]));
+
+    if (inside && !anyDown) {
+        isOver = true;
+        isPressed = false;
+    } else if (inside && press) {
+        isOver = true;
+        isPressed = true;
+    } else {
+        isOver = false;
+        isPressed = false;
+    }
+}
+
+void CButton::Render() {
+    UpdateState();
+    if (!pSprite) {
+        return;
+    }
+    D3DXMATRIX transform;
+    D3DXMatrixScaling(&transform, scaleX, scaleY, 1.0f);
+    pSprite->SetTransform(&transform);
+    pSprite->Begin(D3DXSPRITE_ALPHABLEND);
+    LPDIRECT3DTEXTURE9 picture = !isOver ? pUpTexture : (isPressed ? pDownTexture : pOverTexture);
+    if (picture) {
+        const D3DXVECTOR3 position(x, y, 0.0f);
+        pSprite->Draw(picture, nullptr, nullptr, &position, 0xFFFFFFFF);
+    }
+    pSprite->End();
+}
+
+void CButton::RenderWithText(const char* text) {
+    Render();
+    if (!pFont) {
+        return;
+    }
+    const int w = static_cast<int>(overDesc.Width / 20);
+    const int h = static_cast<int>(overDesc.Height / 10);
+    RECT rect;
+    SetRect(&rect, static_cast<int>((x + w) * scaleX), static_cast<int>((y + h) * scaleY), 0, 0);
+    pFont->DrawTextA(nullptr, text, -1, &rect, DT_NOCLIP, 0xFF000000);
+}
