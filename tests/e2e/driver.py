@@ -185,3 +185,17 @@ def button_as_drawn(name, x, y, scale=(0.5, 0.7)):
     w, h = int(picture.width * scale[0]), int(picture.height * scale[1])
     left, top = int(x * scale[0]), int(y * scale[1])
     return (left, top, left + w, top + h), picture.resize((w, h), Image.BILINEAR)
+
+
+def background_as_drawn():
+    """The play screen's background: 1024 x 1024 scaled by (1.0, 0.75)."""
+    picture = Image.open(os.path.join(GAME_DIR, "Immagini", "quorvantis_back.png")).convert("RGB")
+    return picture.resize((CLIENT_W, CLIENT_H), Image.BILINEAR)
+
+
+def gui_as_drawn(name, x, y, scale=(0.5, 0.7)):
+    """A play-screen picture as drawn: its box on the screen and the picture at that size."""
+    picture = Image.open(os.path.join(GAME_DIR, "Immagini", "GUI", name)).convert("RGB")
+    w, h = int(picture.width * scale[0]), int(picture.height * scale[1])
+    left, top = int(x * scale[0]), int(y * scale[1])
+    return (left, top, left + w, top + h), picture.resize((w, h), Image.BILINEAR)
