@@ -53,7 +53,7 @@ int main(int argc, char** argv)
     }
 
     const bool ok = GenerateSplash(runDir) && GenerateIcon(iconFile) && GenerateTitleButtons(runDir) &&
-                    GenerateCursor(runDir);
+                    GenerateCursor(runDir) && GenerateMeshes(runDir) && GeneratePegTextures(runDir);
     if (!ok) {
         fprintf(stderr, "assetgen: failed\n");
         return 1;
