@@ -12,3 +12,4 @@ bool GenerateTitleButtons(const std::string& runDir);
 bool GenerateCursor(const std::string& runDir);
 bool GenerateMeshes(const std::string& runDir);
 bool GeneratePegTextures(const std::string& runDir);
+bool GeneratePlayPictures(const std::string& runDir);

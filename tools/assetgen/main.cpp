@@ -1,6 +1,7 @@
 // assetgen RUNDIR ICONFILE: writes every picture, mesh and texture the game reads at run
 // time below RUNDIR (whose bin/ is the game's working directory) and the program icon.
 #include "assets.h"
+#include "playscreen.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -53,7 +54,8 @@ int main(int argc, char** argv)
     }
 
     const bool ok = GenerateSplash(runDir) && GenerateIcon(iconFile) && GenerateTitleButtons(runDir) &&
-                    GenerateCursor(runDir) && GenerateMeshes(runDir) && GeneratePegTextures(runDir);
+                    GenerateCursor(runDir) && GenerateMeshes(runDir) && GeneratePegTextures(runDir) &&
+                    GeneratePlayBackground(runDir) && GeneratePlayPictures(runDir);
     if (!ok) {
         fprintf(stderr, "assetgen: failed\n");
         return 1;

@@ -42,7 +42,12 @@ double Clamp01(double v)
 
 float ValueNoise2(float x, float y, unsigned seed)
 {
-    return ValueNoise3(x, y, 0.0f, seed);
+    const float fx = std::floor(x), fy = std::floor(y);
+    const int32_t ix = int32_t(fx), iy = int32_t(fy);
+    const float tx = Smooth(x - fx), ty = Smooth(y - fy);
+    const float a = Lerp(Lattice(ix, iy, 0, seed), Lattice(ix + 1, iy, 0, seed), tx);
+    const float b = Lerp(Lattice(ix, iy + 1, 0, seed), Lattice(ix + 1, iy + 1, 0, seed), tx);
+    return Lerp(a, b, ty);
 }
 
 float ValueNoise3(float x, float y, float z, unsigned seed)
@@ -61,7 +66,15 @@ float ValueNoise3(float x, float y, float z, unsigned seed)
 
 float Fbm2(float x, float y, int octaves, unsigned seed)
 {
-    return Fbm3(x, y, 0.0f, octaves, seed);
+    float sum = 0.0f, amplitude = 0.5f, total = 0.0f;
+    for (int i = 0; i < octaves; ++i) {
+        sum += amplitude * ValueNoise2(x, y, seed + unsigned(i) * 101u);
+        total += amplitude;
+        x *= 2.03f;
+        y *= 2.03f;
+        amplitude *= 0.5f;
+    }
+    return sum / total;
 }
 
 float Fbm3(float x, float y, float z, int octaves, unsigned seed)
