@@ -13,3 +13,4 @@ bool GenerateCursor(const std::string& runDir);
 bool GenerateMeshes(const std::string& runDir);
 bool GeneratePegTextures(const std::string& runDir);
 bool GeneratePlayPictures(const std::string& runDir);
+bool GeneratePeriphery(const std::string& runDir);

@@ -55,7 +55,8 @@ int main(int argc, char** argv)
 
     const bool ok = GenerateSplash(runDir) && GenerateIcon(iconFile) && GenerateTitleButtons(runDir) &&
                     GenerateCursor(runDir) && GenerateMeshes(runDir) && GeneratePegTextures(runDir) &&
-                    GeneratePlayBackground(runDir) && GeneratePlayPictures(runDir);
+                    GeneratePlayBackground(runDir) && GeneratePlayPictures(runDir) &&
+                    GeneratePeriphery(runDir);
     if (!ok) {
         fprintf(stderr, "assetgen: failed\n");
         return 1;
