@@ -14,3 +14,4 @@ bool GenerateMeshes(const std::string& runDir);
 bool GeneratePegTextures(const std::string& runDir);
 bool GeneratePlayPictures(const std::string& runDir);
 bool GeneratePeriphery(const std::string& runDir);
+bool GenerateEffectTextures(const std::string& runDir);

@@ -56,7 +56,7 @@ int main(int argc, char** argv)
     const bool ok = GenerateSplash(runDir) && GenerateIcon(iconFile) && GenerateTitleButtons(runDir) &&
                     GenerateCursor(runDir) && GenerateMeshes(runDir) && GeneratePegTextures(runDir) &&
                     GeneratePlayBackground(runDir) && GeneratePlayPictures(runDir) &&
-                    GeneratePeriphery(runDir);
+                    GeneratePeriphery(runDir) && GenerateEffectTextures(runDir);
     if (!ok) {
         fprintf(stderr, "assetgen: failed\n");
         return 1;
