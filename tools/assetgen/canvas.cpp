@@ -3,7 +3,10 @@
 
 #include "procedural.h"
 
+#include <fontconfig/fontconfig.h>
+
 #include <algorithm>
+#include <cstdio>
 #include <cmath>
 #include <vector>
 
@@ -437,4 +440,37 @@ void Plaque(Canvas& canvas, double x, double y, double w, double h, const char* 
     } else {
         GoldText(canvas, label, style, x + w / 2, baseline, Align::Centre);
     }
+}
+
+bool CheckFonts()
+{
+    static const char* const kFamilies[] = {"DejaVu Sans", "DejaVu Serif", "DejaVu Sans Mono",
+                                            "DejaVu Sans Condensed"};
+    if (!FcInit()) {
+        fprintf(stderr, "assetgen: fontconfig cannot start\n");
+        return false;
+    }
+    bool ok = true;
+    for (const char* family : kFamilies) {
+        FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(family));
+        FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+        FcDefaultSubstitute(pattern);
+        FcResult result;
+        FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+        bool found = false;
+        FcChar8* name = nullptr;
+        for (int i = 0; match && FcPatternGetString(match, FC_FAMILY, i, &name) == FcResultMatch; ++i) {
+            found = found || FcStrCmpIgnoreCase(name, reinterpret_cast<const FcChar8*>(family)) == 0;
+        }
+        if (!found) {
+            fprintf(stderr, "assetgen: font \"%s\" is not installed (Debian package fonts-dejavu-core)\n",
+                    family);
+            ok = false;
+        }
+        if (match) {
+            FcPatternDestroy(match);
+        }
+        FcPatternDestroy(pattern);
+    }
+    return ok;
 }

@@ -62,6 +62,9 @@ extern const Rgb kPegColours[5];
 
 enum class Align { Left, Centre, Right };
 
+// Whether the DejaVu families the pictures use are installed; names the missing ones.
+bool CheckFonts();
+
 // A new premultiplied Cairo surface holding the picture; the caller destroys it.
 cairo_surface_t* SurfaceFromImage(const Image& image);
 
