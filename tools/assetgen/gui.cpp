@@ -8,6 +8,7 @@
 // should look transparent they carry the background that lies under them.
 #include "assets.h"
 #include "canvas.h"
+#include "pictures.h"
 #include "playscreen.h"
 
 #include <string>
@@ -32,6 +33,7 @@ constexpr double kEndButtonY = 614.0;
 // Where the game writes its texts on these pictures (screen pixels).
 constexpr double kCountX = 901.0;
 constexpr double kExactCountY = 53.0;
+constexpr double kColourCountY = 168.0;
 constexpr double kSolutionTextY = 268.0;
 
 const char* const kColourFiles[5] = {"red_butt.jpg", "giallo_butt.jpg", "verde_butt.jpg", "blue_butt.jpg",
@@ -89,7 +91,9 @@ void TextSlot(Canvas& canvas, double x, double y, double w, double h)
     cairo_restore(cr);
 }
 
-bool ColourButton(const std::string& dir, int colour)
+} // namespace
+
+Image DrawColourButton(int colour)
 {
     Canvas canvas(256, 128, kButtonScaleX, kButtonScaleY);
     const double y = kColourButtonY[colour];
@@ -101,22 +105,24 @@ bool ColourButton(const std::string& dir, int colour)
     GlossyBall(canvas, 28, middle, 17, kPegColours[colour]);
     TextStyle word{"DejaVu Sans Condensed", true, false, 16};
     GoldText(canvas, kColourWords[colour], word, 85, middle + 6, Align::Centre);
-    return SaveJpeg(dir + kColourFiles[colour], canvas.ToImage(), kJpegQuality, true);
+    return canvas.ToImage();
 }
 
-// A label beside one of the two counts: title, icon, the slot where the count is written and
-// two lines of explanation.
-bool CountLabel(const std::string& path, double labelY, const char* title, const char* line1,
-                const char* line2, bool colours)
+Image DrawCountLabel(bool colours)
 {
+    const double labelY = colours ? kColourLabelY : kExactLabelY;
+    const double countY = colours ? kColourCountY : kExactCountY;
+    const char* const title = colours ? "COLORI" : "ESATTI";
+    const char* const line1 = colours ? "colori" : "al posto";
+    const char* const line2 = colours ? "in comune" : "giusto";
     Canvas canvas(512, 256, kLabelScale, kLabelScale);
     const double x0 = kLabelX * kLabelScale, y0 = labelY * kLabelScale;
     PaintBackgroundUnder(canvas, x0, y0);
     Panel(canvas, 6, 4, 244, 102, 12);
     TextStyle heading{"DejaVu Serif", true, false, 19};
     GoldText(canvas, title, heading, 128, 28, Align::Centre);
-    // The count is written at (kCountX, labelY * 0.5 + ...): centre the slot on it.
-    const double slotX = kCountX - x0 - 16, slotY = kExactCountY - 11;
+    // The count's first digit is written in white from (kCountX, countY), 18 pixels high.
+    const double slotX = kCountX - x0 - 16, slotY = countY - y0 - 11;
     TextSlot(canvas, slotX, slotY, 46, 42);
     if (colours) {
         GlossyBall(canvas, 46, 58, 9, kPegColours[0]);
@@ -128,19 +134,19 @@ bool CountLabel(const std::string& path, double labelY, const char* title, const
     TextStyle small{"DejaVu Sans", false, false, 11.5};
     PlainText(canvas, line1, small, 206, 60, Align::Centre, kCream);
     PlainText(canvas, line2, small, 206, 76, Align::Centre, kCream);
-    return SaveJpeg(path, canvas.ToImage(), kJpegQuality, true);
+    return canvas.ToImage();
 }
 
-bool HelpButton(const std::string& path)
+Image DrawHelpButton()
 {
     Canvas canvas(256, 128, kButtonScaleX, kButtonScaleY);
     PaintBackgroundUnder(canvas, kHelpX * kButtonScaleX, kHelpY * kButtonScaleY);
     const double top = HitTopOffset(kHelpY);
     Plaque(canvas, 3, top, 120, canvas.ScreenHeight() - top - 5, "AIUTO", 20, false);
-    return SaveJpeg(path, canvas.ToImage(), kJpegQuality, true);
+    return canvas.ToImage();
 }
 
-bool Instructions(const std::string& path)
+Image DrawInstructions()
 {
     Canvas canvas(1024, 512, kButtonScaleX, kButtonScaleY);
     const double w = canvas.ScreenWidth(), h = canvas.ScreenHeight();
@@ -169,10 +175,12 @@ bool Instructions(const std::string& path)
     }
     TextStyle hint{"DejaVu Sans", true, true, 13};
     PlainText(canvas, "Premi un tasto o AIUTO per chiudere", hint, w / 2, h - 22, Align::Centre, kGoldLight);
-    return SaveKeyedPng(path, canvas.ToImage());
+    Image image = canvas.ToImage();
+    ApplyColourKey(image);
+    return image;
 }
 
-bool Solution(const std::string& path)
+Image DrawSolutionPanel()
 {
     Canvas canvas(1024, 512, kButtonScaleX, kButtonScaleY);
     const double x0 = kPanelX * kButtonScaleX, y0 = kPanelY * kButtonScaleY;
@@ -189,30 +197,32 @@ bool Solution(const std::string& path)
     TextStyle message{"DejaVu Sans", true, false, 18};
     PlainText(canvas, "La partita \u00e8 finita.", message, w / 2, 196, Align::Centre, kCream);
     PlainText(canvas, "Vuoi giocarne un'altra?", message, w / 2, 226, Align::Centre, kGoldLight);
-    return SaveJpeg(path, canvas.ToImage(), kJpegQuality, true);
+    return canvas.ToImage();
 }
 
-bool EndButton(const std::string& path, const char* label)
+Image DrawEndButton(const char* label)
 {
     Canvas canvas(256, 128, kButtonScaleX, kButtonScaleY);
     const double top = HitTopOffset(kEndButtonY);
     Plaque(canvas, 3, top, 120, canvas.ScreenHeight() - top - 5, label, 20, false);
-    return SaveKeyedPng(path, canvas.ToImage());
+    Image image = canvas.ToImage();
+    ApplyColourKey(image);
+    return image;
 }
-
-} // namespace
 
 bool GeneratePlayPictures(const std::string& runDir)
 {
     const std::string gui = runDir + "/Immagini/GUI/";
     for (int c = 0; c < 5; ++c) {
-        if (!ColourButton(gui, c)) {
+        if (!SaveJpeg(gui + kColourFiles[c], DrawColourButton(c), kJpegQuality, true)) {
             return false;
         }
     }
-    return CountLabel(gui + "button_esatti.jpg", kExactLabelY, "ESATTI", "al posto", "giusto", false) &&
-           CountLabel(gui + "button_colore.jpg", kColourLabelY, "COLORI", "colori", "in comune", true) &&
-           HelpButton(gui + "HELP.jpg") && Instructions(gui + "ISTRUZIONI.png") &&
-           Solution(gui + "SOLUZIONE.jpg") && EndButton(gui + "restart_butt.png", "NUOVA") &&
-           EndButton(gui + "exit_butt.png", "ESCI");
+    return SaveJpeg(gui + "button_esatti.jpg", DrawCountLabel(false), kJpegQuality, true) &&
+           SaveJpeg(gui + "button_colore.jpg", DrawCountLabel(true), kJpegQuality, true) &&
+           SaveJpeg(gui + "HELP.jpg", DrawHelpButton(), kJpegQuality, true) &&
+           WritePng(gui + "ISTRUZIONI.png", DrawInstructions(), true) &&
+           SaveJpeg(gui + "SOLUZIONE.jpg", DrawSolutionPanel(), kJpegQuality, true) &&
+           WritePng(gui + "restart_butt.png", DrawEndButton("NUOVA"), true) &&
+           WritePng(gui + "exit_butt.png", DrawEndButton("ESCI"), true);
 }

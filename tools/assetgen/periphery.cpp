@@ -2,6 +2,7 @@
 // alphabet and the console's background.
 #include "assets.h"
 #include "canvas.h"
+#include "pictures.h"
 
 #include <algorithm>
 #include <cmath>
@@ -85,7 +86,34 @@ bool SliderKnob(const std::string& path)
     return SaveKeyedPng(path, canvas.ToImage());
 }
 
-bool Alphabet(const std::string& path)
+bool ConsoleBackground(const std::string& path)
+{
+    Canvas canvas(kConsoleWidth, kConsoleHeight, 1.0, 1.0);
+    cairo_t* cr = canvas.Cr();
+    FillFelt(canvas, 0, 0, kConsoleWidth, kConsoleHeight, {0.035, 0.09, 0.06}, 41u);
+    cairo_pattern_t* g = cairo_pattern_create_linear(0, 0, 0, kConsoleHeight);
+    cairo_pattern_add_color_stop_rgba(g, 0.0, 0, 0, 0, 0.5);
+    cairo_pattern_add_color_stop_rgba(g, 1.0, 0, 0, 0, 0.0);
+    cairo_set_source(cr, g);
+    cairo_paint(cr);
+    cairo_pattern_destroy(g);
+    TextStyle watermark{"DejaVu Serif", true, false, 64};
+    PlainText(canvas, "VARNOX", watermark, kConsoleWidth - 30, kConsoleHeight - 40, Align::Right, kGold,
+              0.10);
+    // Gold edge along the bottom, where the console meets the game.
+    cairo_rectangle(cr, 0, kConsoleHeight - 6, kConsoleWidth, 6);
+    cairo_pattern_t* edge = cairo_pattern_create_linear(0, kConsoleHeight - 6, 0, kConsoleHeight);
+    cairo_pattern_add_color_stop_rgb(edge, 0.0, kGoldLight.r, kGoldLight.g, kGoldLight.b);
+    cairo_pattern_add_color_stop_rgb(edge, 1.0, kGoldDark.r, kGoldDark.g, kGoldDark.b);
+    cairo_set_source(cr, edge);
+    cairo_fill(cr);
+    cairo_pattern_destroy(edge);
+    return WriteBytes(path, EncodeBmp24(canvas.ToImage()));
+}
+
+} // namespace
+
+Image DrawAlphabet()
 {
     const int rows = kCellCount / kCellsPerRow;
     Canvas canvas(kCellsPerRow * kCellWidth, rows * kCellHeight, 1.0, 1.0);
@@ -129,40 +157,13 @@ bool Alphabet(const std::string& path)
             p = 0xFF000000u | dim((p >> 16) & 0xFF) << 16 | dim((p >> 8) & 0xFF) << 8 | dim(p & 0xFF);
         }
     }
-    return WriteBytes(path, EncodeBmp32(image));
+    return image;
 }
-
-bool ConsoleBackground(const std::string& path)
-{
-    Canvas canvas(kConsoleWidth, kConsoleHeight, 1.0, 1.0);
-    cairo_t* cr = canvas.Cr();
-    FillFelt(canvas, 0, 0, kConsoleWidth, kConsoleHeight, {0.035, 0.09, 0.06}, 41u);
-    cairo_pattern_t* g = cairo_pattern_create_linear(0, 0, 0, kConsoleHeight);
-    cairo_pattern_add_color_stop_rgba(g, 0.0, 0, 0, 0, 0.5);
-    cairo_pattern_add_color_stop_rgba(g, 1.0, 0, 0, 0, 0.0);
-    cairo_set_source(cr, g);
-    cairo_paint(cr);
-    cairo_pattern_destroy(g);
-    TextStyle watermark{"DejaVu Serif", true, false, 64};
-    PlainText(canvas, "VARNOX", watermark, kConsoleWidth - 30, kConsoleHeight - 40, Align::Right, kGold,
-              0.10);
-    // Gold edge along the bottom, where the console meets the game.
-    cairo_rectangle(cr, 0, kConsoleHeight - 6, kConsoleWidth, 6);
-    cairo_pattern_t* edge = cairo_pattern_create_linear(0, kConsoleHeight - 6, 0, kConsoleHeight);
-    cairo_pattern_add_color_stop_rgb(edge, 0.0, kGoldLight.r, kGoldLight.g, kGoldLight.b);
-    cairo_pattern_add_color_stop_rgb(edge, 1.0, kGoldDark.r, kGoldDark.g, kGoldDark.b);
-    cairo_set_source(cr, edge);
-    cairo_fill(cr);
-    cairo_pattern_destroy(edge);
-    return WriteBytes(path, EncodeBmp24(canvas.ToImage()));
-}
-
-} // namespace
 
 bool GeneratePeriphery(const std::string& runDir)
 {
     const std::string pictures = runDir + "/Immagini/";
     return SliderTrack(pictures + "Slider/barra.png") && SliderKnob(pictures + "Slider/slider.png") &&
-           Alphabet(runDir + "/Alfabeto/Expo_16x32_VARNOX.bmp") &&
+           WriteBytes(runDir + "/Alfabeto/Expo_16x32_VARNOX.bmp", EncodeBmp32(DrawAlphabet())) &&
            ConsoleBackground(pictures + "ConsoleBackground.bmp");
 }
