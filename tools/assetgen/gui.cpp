@@ -103,8 +103,8 @@ Image DrawColourButton(int colour)
     Plaque(canvas, 1, top, w - 6, h - top - 4, "", 0, false);
     const double middle = top + (h - top - 4) / 2;
     GlossyBall(canvas, 28, middle, 17, kPegColours[colour]);
-    TextStyle word{"DejaVu Sans Condensed", true, false, 16};
-    GoldText(canvas, kColourWords[colour], word, 85, middle + 6, Align::Centre);
+    TextStyle word{"DejaVu Sans Condensed", true, false, 15};
+    GoldText(canvas, kColourWords[colour], word, 83, middle + 5.5, Align::Centre);
     return canvas.ToImage();
 }
 
