@@ -10,7 +10,7 @@ PACKAGES=(
     cmake make g++ pkg-config
     g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
     wine64 xvfb xdotool imagemagick
-    libcairo2-dev libpng-dev libjpeg-dev zlib1g-dev
+    libcairo2-dev libfontconfig-dev libpng-dev libjpeg-dev zlib1g-dev
     fonts-dejavu-core fonts-aenigma
     googletest python3 python3-pil
 )

@@ -7,6 +7,7 @@
 // plate starts a few pixels below the picture's top so that its visible top matches the box.
 #include "assets.h"
 #include "canvas.h"
+#include "pictures.h"
 
 #include <cmath>
 #include <string>
@@ -20,29 +21,22 @@ constexpr double kButtonScaleY = 0.7;
 // Start's box top is 7.7 px and Exit's 10.7 px below the drawn top; the plate starts between.
 constexpr double kTitlePlateTop = 9.0;
 
-bool TitleButton(const std::string& path, const char* label, bool lit)
-{
-    Canvas canvas(kTitleButtonTexW, kTitleButtonTexH, kButtonScaleX, kButtonScaleY);
-    const double w = canvas.ScreenWidth(), h = canvas.ScreenHeight();
-    Plaque(canvas, 8, kTitlePlateTop, w - 16, h - kTitlePlateTop - 4, label, 40, lit);
-    return SaveKeyedPng(path, canvas.ToImage());
-}
-
 // Classic arrow outline, tip at (0, 0), in cursor pixels.
 constexpr double kArrow[][2] = {{0, 0}, {0, 21}, {5, 16.5}, {8.6, 24.5}, {12, 23}, {8.4, 15}, {14.6, 15}};
 
 } // namespace
 
-bool GenerateTitleButtons(const std::string& runDir)
+Image DrawTitleButton(const char* label, bool lit)
 {
-    const std::string dir = runDir + "/Immagini/Button/";
-    return TitleButton(dir + "startGame.png", "INIZIA", false) &&
-           TitleButton(dir + "startGameOn.png", "INIZIA", true) &&
-           TitleButton(dir + "exitGame.png", "ESCI", false) &&
-           TitleButton(dir + "exitGameOn.png", "ESCI", true);
+    Canvas canvas(kTitleButtonTexW, kTitleButtonTexH, kButtonScaleX, kButtonScaleY);
+    const double w = canvas.ScreenWidth(), h = canvas.ScreenHeight();
+    Plaque(canvas, 8, kTitlePlateTop, w - 16, h - kTitlePlateTop - 4, label, 40, lit);
+    Image image = canvas.ToImage();
+    ApplyColourKey(image);
+    return image;
 }
 
-bool GenerateCursor(const std::string& runDir)
+Image DrawCursor()
 {
     // Drawn on transparency, then flattened: solid pixels over a dark outline, the rest the key.
     Canvas canvas(32, 32, 1.0, 1.0);
@@ -82,5 +76,19 @@ bool GenerateCursor(const std::string& runDir)
     }
     // The hot spot is the top-left pixel: keep it visible.
     image.At(0, 0) = outline;
-    return WriteBytes(runDir + "/Immagini/Mouse/cursore.bmp", EncodeBmp24(image));
+    return image;
+}
+
+bool GenerateTitleButtons(const std::string& runDir)
+{
+    const std::string dir = runDir + "/Immagini/Button/";
+    return WritePng(dir + "startGame.png", DrawTitleButton("INIZIA", false), true) &&
+           WritePng(dir + "startGameOn.png", DrawTitleButton("INIZIA", true), true) &&
+           WritePng(dir + "exitGame.png", DrawTitleButton("ESCI", false), true) &&
+           WritePng(dir + "exitGameOn.png", DrawTitleButton("ESCI", true), true);
+}
+
+bool GenerateCursor(const std::string& runDir)
+{
+    return WriteBytes(runDir + "/Immagini/Mouse/cursore.bmp", EncodeBmp24(DrawCursor()));
 }

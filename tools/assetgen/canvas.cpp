@@ -3,7 +3,10 @@
 
 #include "procedural.h"
 
+#include <fontconfig/fontconfig.h>
+
 #include <algorithm>
+#include <cstdio>
 #include <cmath>
 #include <vector>
 
@@ -38,24 +41,6 @@ void BlurRow(uint8_t* data, int count, int stride, int radius, std::vector<uint3
             data[size_t(i) * stride + c] = uint8_t(sums[size_t(i) * 4 + c]);
         }
     }
-}
-
-cairo_surface_t* SurfaceFromImage(const Image& image)
-{
-    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, image.width, image.height);
-    uint8_t* data = cairo_image_surface_get_data(s);
-    const int stride = cairo_image_surface_get_stride(s);
-    for (int y = 0; y < image.height; ++y) {
-        auto* row = reinterpret_cast<uint32_t*>(data + size_t(y) * stride);
-        for (int x = 0; x < image.width; ++x) {
-            const uint32_t p = image.At(x, y);
-            const uint32_t a = p >> 24;
-            const auto pm = [a](uint32_t c) { return (c * a + 127) / 255; };
-            row[x] = a << 24 | pm((p >> 16) & 0xFF) << 16 | pm((p >> 8) & 0xFF) << 8 | pm(p & 0xFF);
-        }
-    }
-    cairo_surface_mark_dirty(s);
-    return s;
 }
 
 // Fills a screen rectangle texel by texel from a colour function of screen coordinates.
@@ -112,6 +97,24 @@ double AlignedX(cairo_t* cr, const char* utf8, double x, Align align)
 
 } // namespace
 
+cairo_surface_t* SurfaceFromImage(const Image& image)
+{
+    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, image.width, image.height);
+    uint8_t* data = cairo_image_surface_get_data(s);
+    const int stride = cairo_image_surface_get_stride(s);
+    for (int y = 0; y < image.height; ++y) {
+        auto* row = reinterpret_cast<uint32_t*>(data + size_t(y) * stride);
+        for (int x = 0; x < image.width; ++x) {
+            const uint32_t p = image.At(x, y);
+            const uint32_t a = p >> 24;
+            const auto pm = [a](uint32_t c) { return (c * a + 127) / 255; };
+            row[x] = a << 24 | pm((p >> 16) & 0xFF) << 16 | pm((p >> 8) & 0xFF) << 8 | pm(p & 0xFF);
+        }
+    }
+    cairo_surface_mark_dirty(s);
+    return s;
+}
+
 Canvas::Canvas(int texW, int texH, double sx, double sy)
     : texW_(texW), texH_(texH), sx_(sx), sy_(sy),
       surface_(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, texW, texH)), cr_(cairo_create(surface_))
@@ -161,6 +164,17 @@ void Canvas::Shadow(const std::function<void(cairo_t*)>& shape, double dx, doubl
     cairo_identity_matrix(cr_);
     cairo_set_source_surface(cr_, s, left, top);
     cairo_paint_with_alpha(cr_, alpha);
+    cairo_restore(cr_);
+    cairo_surface_destroy(s);
+}
+
+void Canvas::PaintTexels(const Image& image)
+{
+    cairo_surface_t* s = SurfaceFromImage(image);
+    cairo_save(cr_);
+    cairo_identity_matrix(cr_);
+    cairo_set_source_surface(cr_, s, 0, 0);
+    cairo_paint(cr_);
     cairo_restore(cr_);
     cairo_surface_destroy(s);
 }
@@ -415,6 +429,9 @@ void Plaque(Canvas& canvas, double x, double y, double w, double h, const char* 
     cairo_pattern_destroy(gloss);
     cairo_restore(cr);
 
+    if (label[0] == '\0') {
+        return;
+    }
     TextStyle style{"DejaVu Sans", true, false, textSize};
     const double baseline = y + h / 2 + textSize * 0.36;
     if (lit) {
@@ -423,4 +440,37 @@ void Plaque(Canvas& canvas, double x, double y, double w, double h, const char* 
     } else {
         GoldText(canvas, label, style, x + w / 2, baseline, Align::Centre);
     }
+}
+
+bool CheckFonts()
+{
+    static const char* const kFamilies[] = {"DejaVu Sans", "DejaVu Serif", "DejaVu Sans Mono",
+                                            "DejaVu Sans Condensed"};
+    if (!FcInit()) {
+        fprintf(stderr, "assetgen: fontconfig cannot start\n");
+        return false;
+    }
+    bool ok = true;
+    for (const char* family : kFamilies) {
+        FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(family));
+        FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+        FcDefaultSubstitute(pattern);
+        FcResult result;
+        FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+        bool found = false;
+        FcChar8* name = nullptr;
+        for (int i = 0; match && FcPatternGetString(match, FC_FAMILY, i, &name) == FcResultMatch; ++i) {
+            found = found || FcStrCmpIgnoreCase(name, reinterpret_cast<const FcChar8*>(family)) == 0;
+        }
+        if (!found) {
+            fprintf(stderr, "assetgen: font \"%s\" is not installed (Debian package fonts-dejavu-core)\n",
+                    family);
+            ok = false;
+        }
+        if (match) {
+            FcPatternDestroy(match);
+        }
+        FcPatternDestroy(pattern);
+    }
+    return ok;
 }

@@ -31,6 +31,8 @@ class Canvas {
     // (dx, dy) screen pixels.
     void Shadow(const std::function<void(cairo_t*)>& shape, double dx, double dy, double blurPx, double alpha,
                 double r = 0.0, double g = 0.0, double b = 0.0);
+    // Paints a picture of exactly the texture's size over the whole canvas.
+    void PaintTexels(const Image& image);
     Image ToImage() const;
 
   private:
@@ -59,6 +61,12 @@ constexpr Rgb kInk{0.06, 0.05, 0.04};
 extern const Rgb kPegColours[5];
 
 enum class Align { Left, Centre, Right };
+
+// Whether the DejaVu families the pictures use are installed; names the missing ones.
+bool CheckFonts();
+
+// A new premultiplied Cairo surface holding the picture; the caller destroys it.
+cairo_surface_t* SurfaceFromImage(const Image& image);
 
 void SetRgb(cairo_t* cr, Rgb c, double alpha = 1.0);
 void RoundedRect(cairo_t* cr, double x, double y, double w, double h, double r);

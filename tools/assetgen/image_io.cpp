@@ -231,6 +231,35 @@ std::vector<uint8_t> EncodeBmp24(const Image& image)
     return out;
 }
 
+std::vector<uint8_t> EncodeBmp32(const Image& image)
+{
+    const uint32_t imageBytes = uint32_t(image.width) * uint32_t(image.height) * 4;
+    const uint32_t dataOffset = 14 + 40;
+    std::vector<uint8_t> out;
+    out.push_back('B');
+    out.push_back('M');
+    PutLe32(out, dataOffset + imageBytes);
+    PutLe32(out, 0);
+    PutLe32(out, dataOffset);
+    PutLe32(out, 40);
+    PutLe32(out, uint32_t(image.width));
+    PutLe32(out, uint32_t(image.height));
+    PutLe16(out, 1);
+    PutLe16(out, 32);
+    PutLe32(out, 0); // BI_RGB
+    PutLe32(out, imageBytes);
+    PutLe32(out, 2835);
+    PutLe32(out, 2835);
+    PutLe32(out, 0);
+    PutLe32(out, 0);
+    for (int y = image.height - 1; y >= 0; --y) {
+        for (int x = 0; x < image.width; ++x) {
+            PutLe32(out, image.At(x, y) & 0x00FFFFFFu);
+        }
+    }
+    return out;
+}
+
 std::vector<uint8_t> EncodeIco24(const Image& image)
 {
     // The AND mask has 1-bit rows padded to 32 bits; set bits are transparent.

@@ -34,6 +34,10 @@ bool ReadJpeg(const std::string& path, Image& image);
 // 24-bit bottom-up BMP with a BITMAPINFOHEADER (what LoadImageA and D3DX both read).
 std::vector<uint8_t> EncodeBmp24(const Image& image);
 
+// 32-bit BI_RGB BMP whose unused fourth byte is 0, so black loads as 0x00000000 into an
+// X8R8G8B8 surface (the alphabet's colour key) whatever the loader does with missing alpha.
+std::vector<uint8_t> EncodeBmp32(const Image& image);
+
 // Icon file with one 24-bit picture; pixels with alpha below 128 are masked out.
 std::vector<uint8_t> EncodeIco24(const Image& image);
 

@@ -1,6 +1,8 @@
 // assetgen RUNDIR ICONFILE: writes every picture, mesh and texture the game reads at run
 // time below RUNDIR (whose bin/ is the game's working directory) and the program icon.
 #include "assets.h"
+#include "canvas.h"
+#include "playscreen.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -40,6 +42,9 @@ int main(int argc, char** argv)
     }
     const std::string runDir = argv[1];
     const std::string iconFile = argv[2];
+    if (!CheckFonts()) {
+        return 1;
+    }
     const char* folders[] = {"Immagini/Button", "Immagini/GUI",  "Immagini/Mouse",
                              "Immagini/Slider", "Data/Textures", "Alfabeto"};
     for (const char* folder : folders) {
@@ -53,7 +58,9 @@ int main(int argc, char** argv)
     }
 
     const bool ok = GenerateSplash(runDir) && GenerateIcon(iconFile) && GenerateTitleButtons(runDir) &&
-                    GenerateCursor(runDir);
+                    GenerateCursor(runDir) && GenerateMeshes(runDir) && GeneratePegTextures(runDir) &&
+                    GeneratePlayBackground(runDir) && GeneratePlayPictures(runDir) &&
+                    GeneratePeriphery(runDir) && GenerateEffectTextures(runDir);
     if (!ok) {
         fprintf(stderr, "assetgen: failed\n");
         return 1;

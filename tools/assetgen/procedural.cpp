@@ -42,7 +42,12 @@ double Clamp01(double v)
 
 float ValueNoise2(float x, float y, unsigned seed)
 {
-    return ValueNoise3(x, y, 0.0f, seed);
+    const float fx = std::floor(x), fy = std::floor(y);
+    const int32_t ix = int32_t(fx), iy = int32_t(fy);
+    const float tx = Smooth(x - fx), ty = Smooth(y - fy);
+    const float a = Lerp(Lattice(ix, iy, 0, seed), Lattice(ix + 1, iy, 0, seed), tx);
+    const float b = Lerp(Lattice(ix, iy + 1, 0, seed), Lattice(ix + 1, iy + 1, 0, seed), tx);
+    return Lerp(a, b, ty);
 }
 
 float ValueNoise3(float x, float y, float z, unsigned seed)
@@ -61,7 +66,37 @@ float ValueNoise3(float x, float y, float z, unsigned seed)
 
 float Fbm2(float x, float y, int octaves, unsigned seed)
 {
-    return Fbm3(x, y, 0.0f, octaves, seed);
+    float sum = 0.0f, amplitude = 0.5f, total = 0.0f;
+    for (int i = 0; i < octaves; ++i) {
+        sum += amplitude * ValueNoise2(x, y, seed + unsigned(i) * 101u);
+        total += amplitude;
+        x *= 2.03f;
+        y *= 2.03f;
+        amplitude *= 0.5f;
+    }
+    return sum / total;
+}
+
+float TileableFbm2(float x, float y, int period, int octaves, unsigned seed)
+{
+    float sum = 0.0f, amplitude = 0.5f, total = 0.0f;
+    for (int i = 0; i < octaves; ++i) {
+        const float fx = std::floor(x), fy = std::floor(y);
+        const int32_t ix = int32_t(fx), iy = int32_t(fy);
+        const auto wrap = [period](int32_t c) { return ((c % period) + period) % period; };
+        const float tx = Smooth(x - fx), ty = Smooth(y - fy);
+        const unsigned s = seed + unsigned(i) * 101u;
+        const float a = Lerp(Lattice(wrap(ix), wrap(iy), 0, s), Lattice(wrap(ix + 1), wrap(iy), 0, s), tx);
+        const float b =
+            Lerp(Lattice(wrap(ix), wrap(iy + 1), 0, s), Lattice(wrap(ix + 1), wrap(iy + 1), 0, s), tx);
+        sum += amplitude * Lerp(a, b, ty);
+        total += amplitude;
+        x *= 2.0f;
+        y *= 2.0f;
+        period *= 2;
+        amplitude *= 0.5f;
+    }
+    return sum / total;
 }
 
 float Fbm3(float x, float y, float z, int octaves, unsigned seed)
@@ -123,19 +158,17 @@ Image WoodTexture(int size, unsigned seed)
 
 Image MarbleTexture(int size, unsigned seed)
 {
+    // Veins from a sine across the diagonal, bent by noise whose lattice wraps with the
+    // texture, so that the picture tiles.
     Image image(size, size);
-    const double period = 2.0 * M_PI / size;
+    constexpr int kCells = 4;
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
-            // Sample the noise on a torus so that the texture tiles.
-            const double ax = x * period, ay = y * period;
-            const float nx = float(std::cos(ax) * 2.0), ny = float(std::sin(ax) * 2.0);
-            const float nz = float(std::cos(ay) * 2.0 + 5.0 * std::sin(ay));
-            const float turbulence = Fbm3(nx, ny, nz, 5, seed);
-            const double vein = std::fabs(std::sin((x + y) * period * 2.0 + turbulence * 9.0));
-            const double v = std::pow(vein, 0.35);
-            const double r = 0.30 + 0.62 * v, g = 0.32 + 0.60 * v, b = 0.30 + 0.58 * v;
-            image.At(x, y) = PackRgb(r, g * 0.98, b * 0.95);
+            const float u = float(x) * kCells / float(size), v = float(y) * kCells / float(size);
+            const double turbulence = TileableFbm2(u, v, kCells, 5, seed);
+            const double vein = std::fabs(std::sin((x + y) * 2.0 * M_PI * 2.0 / size + turbulence * 10.0));
+            const double t = std::pow(vein, 0.3);
+            image.At(x, y) = PackRgb(0.30 + 0.64 * t, 0.31 + 0.62 * t, 0.30 + 0.58 * t);
         }
     }
     return image;

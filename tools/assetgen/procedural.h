@@ -9,6 +9,8 @@ float ValueNoise2(float x, float y, unsigned seed);
 float ValueNoise3(float x, float y, float z, unsigned seed);
 // Sum of octaves of ValueNoise2, normalised to about 0..1.
 float Fbm2(float x, float y, int octaves, unsigned seed);
+// Like Fbm2, with a lattice that repeats every `period` units, so pictures made from it tile.
+float TileableFbm2(float x, float y, int period, int octaves, unsigned seed);
 float Fbm3(float x, float y, float z, int octaves, unsigned seed);
 
 uint32_t PackRgb(double r, double g, double b, double a = 1.0);

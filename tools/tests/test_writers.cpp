@@ -107,3 +107,16 @@ TEST_CASE(JpegForKeyedLoaderRejectsPureBlack)
     remove(dark.c_str());
     remove(lit.c_str());
 }
+
+TEST_CASE(Bmp32KeepsBlackAtZeroInAllFourBytes)
+{
+    Image image(2, 1);
+    image.At(0, 0) = 0xFF000000u; // opaque black in the picture
+    image.At(1, 0) = 0xFF405060u;
+    const std::vector<uint8_t> bmp = EncodeBmp32(image);
+    CHECK(ReadLe16(bmp, 28) == 32);
+    CHECK(ReadLe32(bmp, 30) == 0);
+    CHECK(ReadLe32(bmp, 2) == bmp.size() && bmp.size() == 54 + 8);
+    CHECK(ReadLe32(bmp, 54) == 0x00000000u);
+    CHECK(ReadLe32(bmp, 58) == 0x00405060u);
+}

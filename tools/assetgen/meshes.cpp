@@ -1,0 +1,281 @@
+// The peg and board meshes, their textures, and the .x files that name them.
+#include "assets.h"
+#include "canvas.h"
+#include "mesh.h"
+#include "procedural.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+namespace {
+
+constexpr int kPegSegments = 32;
+constexpr double kPegHeight = 1.40;
+constexpr int kHoleSegments = 16;
+// The board's own texture, loaded from the game's "..\\Data\\" folder.
+const char* const kBoardTextureFile = "legno.jpg";
+
+struct ProfilePoint {
+    double r, y;
+};
+
+// Peg outline from the bottom rim up to the top centre.
+std::vector<ProfilePoint> PegProfile()
+{
+    std::vector<ProfilePoint> p = {{0.60, 0.00}, {0.60, 0.12}, {0.63, 0.23}, {0.69, 0.34}, {0.74, 0.45}};
+    constexpr int kDomeSteps = 10;
+    for (int i = 0; i <= kDomeSteps; ++i) {
+        const double t = (M_PI / 2) * i / kDomeSteps;
+        p.push_back({0.75 * std::cos(t), 0.55 + (kPegHeight - 0.55) * std::sin(t)});
+    }
+    return p;
+}
+
+// Outward normal in the (r, y) plane at profile point i, from its neighbours.
+ProfilePoint ProfileNormal(const std::vector<ProfilePoint>& p, size_t i)
+{
+    const ProfilePoint a = p[i == 0 ? 0 : i - 1];
+    const ProfilePoint b = p[std::min(i + 1, p.size() - 1)];
+    const double dr = b.r - a.r, dy = b.y - a.y;
+    const double len = std::sqrt(dr * dr + dy * dy);
+    return {dy / len, -dr / len};
+}
+
+Vec3 AroundY(double r, double y, double angle)
+{
+    return Vec3{r * std::cos(angle), y, r * std::sin(angle)};
+}
+
+// Point on the boundary of the rectangle [x0, x1] x [z0, z1] seen from (cx, cz) at `angle`.
+Vec3 RayToRectangle(double cx, double cz, double angle, double x0, double x1, double z0, double z1)
+{
+    const double dx = std::cos(angle), dz = std::sin(angle);
+    double t = 1e9;
+    if (dx > 1e-12) {
+        t = std::min(t, (x1 - cx) / dx);
+    } else if (dx < -1e-12) {
+        t = std::min(t, (x0 - cx) / dx);
+    }
+    if (dz > 1e-12) {
+        t = std::min(t, (z1 - cz) / dz);
+    } else if (dz < -1e-12) {
+        t = std::min(t, (z0 - cz) / dz);
+    }
+    return Vec3{cx + dx * t, 0.0, cz + dz * t};
+}
+
+double BoardU(double x)
+{
+    return (x + kBoardHalfWidth) / (2 * kBoardHalfWidth);
+}
+
+double BoardV(double z)
+{
+    return (kBoardNearZ - z) / (kBoardNearZ - kBoardFarZ);
+}
+
+Vertex BoardVertex(Vec3 p, Vec3 n, double shade)
+{
+    return Vertex{p, n, BoardU(p.x), BoardV(p.z), shade};
+}
+
+void AddQuad(Mesh& mesh, Vec3 a, Vec3 b, Vec3 c, Vec3 d, Vec3 normal, double shade)
+{
+    const int ia = mesh.AddSharedVertex(BoardVertex(a, normal, shade));
+    const int ib = mesh.AddSharedVertex(BoardVertex(b, normal, shade));
+    const int ic = mesh.AddSharedVertex(BoardVertex(c, normal, shade));
+    const int id = mesh.AddSharedVertex(BoardVertex(d, normal, shade));
+    mesh.AddTriangle(ia, ib, ic);
+    mesh.AddTriangle(ia, ic, id);
+}
+
+// Edge of a hole's cell: halfway to the neighbouring rows and slots.
+double CellNearZ(int row)
+{
+    return row == 0 ? kRowZ[0] + (kRowZ[0] - kRowZ[1]) / 2 : (kRowZ[row - 1] + kRowZ[row]) / 2;
+}
+
+double CellFarZ(int row)
+{
+    return row == kRows - 1 ? kRowZ[row] - (kRowZ[row - 1] - kRowZ[row]) / 2
+                            : (kRowZ[row] + kRowZ[row + 1]) / 2;
+}
+
+constexpr double kCellHalfWidth = 1.5;
+
+// One cell of the top face with its hole: a ring from the hole's rim to the cell's edge, the
+// hole's wall and its floor.
+void AddHoleCell(Mesh& mesh, int row, int slot)
+{
+    const Vec3 centre = HoleCentre(row, slot);
+    const double x0 = centre.x - kCellHalfWidth, x1 = centre.x + kCellHalfWidth;
+    const double z0 = CellFarZ(row), z1 = CellNearZ(row);
+    // Angles of the rim, plus the four corner directions so the ring meets the corners.
+    std::vector<double> angles;
+    for (int i = 0; i < kHoleSegments; ++i) {
+        angles.push_back(2 * M_PI * i / kHoleSegments);
+    }
+    for (double cx : {x0, x1}) {
+        for (double cz : {z0, z1}) {
+            double a = std::atan2(cz - centre.z, cx - centre.x);
+            angles.push_back(a < 0 ? a + 2 * M_PI : a);
+        }
+    }
+    std::sort(angles.begin(), angles.end());
+
+    const Vec3 up{0, 1, 0};
+    const double topShade = BakedShade(up, 0.55);
+    const double floorY = -kHoleDepth;
+    const int floorCentre = mesh.AddVertex(BoardVertex(centre + Vec3{0, floorY, 0}, up, 0.12));
+    const size_t n = angles.size();
+    for (size_t i = 0; i < n; ++i) {
+        const double a = angles[i], b = angles[(i + 1) % n];
+        const Vec3 rimA = centre + Vec3{kHoleRadius * std::cos(a), 0, kHoleRadius * std::sin(a)};
+        const Vec3 rimB = centre + Vec3{kHoleRadius * std::cos(b), 0, kHoleRadius * std::sin(b)};
+        const Vec3 edgeA = RayToRectangle(centre.x, centre.z, a, x0, x1, z0, z1);
+        const Vec3 edgeB = RayToRectangle(centre.x, centre.z, b, x0, x1, z0, z1);
+        AddQuad(mesh, rimA, edgeA, edgeB, rimB, up, topShade);
+        // The wall faces the hole's axis; deeper parts are darker.
+        const Vec3 inward = Normalize(Vec3{-(std::cos(a) + std::cos(b)), 0, -(std::sin(a) + std::sin(b))});
+        const int w0 = mesh.AddVertex(BoardVertex(rimA, inward, 0.45));
+        const int w1 = mesh.AddVertex(BoardVertex(rimB, inward, 0.45));
+        const int w2 = mesh.AddVertex(BoardVertex(rimB + Vec3{0, floorY, 0}, inward, 0.18));
+        const int w3 = mesh.AddVertex(BoardVertex(rimA + Vec3{0, floorY, 0}, inward, 0.18));
+        mesh.AddTriangle(w0, w1, w2);
+        mesh.AddTriangle(w0, w2, w3);
+        const int f0 = mesh.AddSharedVertex(BoardVertex(rimA + Vec3{0, floorY, 0}, up, 0.12));
+        const int f1 = mesh.AddSharedVertex(BoardVertex(rimB + Vec3{0, floorY, 0}, up, 0.12));
+        mesh.AddTriangle(floorCentre, f0, f1);
+    }
+}
+
+} // namespace
+
+Mesh BuildPeg()
+{
+    const std::vector<ProfilePoint> profile = PegProfile();
+    Mesh mesh;
+    const int columns = kPegSegments + 1; // the seam is doubled for the texture's wrap
+    for (size_t i = 0; i < profile.size(); ++i) {
+        const ProfilePoint nrm = ProfileNormal(profile, i);
+        for (int j = 0; j < columns; ++j) {
+            const double angle = 2 * M_PI * j / kPegSegments;
+            const Vec3 n = AroundY(nrm.r, nrm.y, angle);
+            // Slight darkening at the foot, where the peg meets the hole.
+            const double foot = std::min(1.0, 0.75 + profile[i].y * 1.2);
+            mesh.AddVertex(Vertex{AroundY(profile[i].r, profile[i].y, angle), n, double(j) / kPegSegments,
+                                  (kPegHeight - profile[i].y) / kPegHeight, BakedShade(n, 0.35) * foot});
+        }
+    }
+    for (size_t i = 0; i + 1 < profile.size(); ++i) {
+        for (int j = 0; j < kPegSegments; ++j) {
+            const int a = int(i) * columns + j, b = a + 1, c = a + columns, d = c + 1;
+            mesh.AddTriangle(a, c, d);
+            mesh.AddTriangle(a, d, b);
+        }
+    }
+    // Flat bottom, facing down.
+    const Vec3 down{0, -1, 0};
+    const int centre = mesh.AddVertex(Vertex{Vec3{0, 0, 0}, down, 0.5, 1.0, 0.3});
+    const int first = int(mesh.vertices.size());
+    for (int j = 0; j < kPegSegments; ++j) {
+        const double angle = 2 * M_PI * j / kPegSegments;
+        mesh.AddVertex(Vertex{AroundY(profile[0].r, 0, angle), down, double(j) / kPegSegments, 1.0, 0.3});
+    }
+    for (int j = 0; j < kPegSegments; ++j) {
+        mesh.AddTriangle(centre, first + j, first + (j + 1) % kPegSegments);
+    }
+    return mesh;
+}
+
+Vec3 PegNormalAt(double u, double v)
+{
+    const std::vector<ProfilePoint> profile = PegProfile();
+    const double y = kPegHeight * (1.0 - v);
+    size_t i = 0;
+    while (i + 2 < profile.size() && profile[i + 1].y < y) {
+        ++i;
+    }
+    const double span = profile[i + 1].y - profile[i].y;
+    const double t = span > 0 ? std::clamp((y - profile[i].y) / span, 0.0, 1.0) : 0.0;
+    const ProfilePoint a = ProfileNormal(profile, i), b = ProfileNormal(profile, i + 1);
+    const double nr = a.r + (b.r - a.r) * t, ny = a.y + (b.y - a.y) * t;
+    const double angle = 2 * M_PI * u;
+    return Normalize(Vec3{nr * std::cos(angle), ny, nr * std::sin(angle)});
+}
+
+Mesh BuildBoard()
+{
+    Mesh mesh;
+    for (int row = 0; row < kRows; ++row) {
+        for (int slot = 0; slot < kSlots; ++slot) {
+            AddHoleCell(mesh, row, slot);
+        }
+    }
+    const Vec3 up{0, 1, 0};
+    const double topShade = BakedShade(up, 0.55);
+    const double w = kBoardHalfWidth, iw = kSlotX[0] + kCellHalfWidth;
+    const double nearZ = kBoardNearZ, farZ = kBoardFarZ;
+    const double innerNear = CellNearZ(0), innerFar = CellFarZ(kRows - 1);
+    // Top margins around the grid of cells.
+    AddQuad(mesh, {-w, 0, innerNear}, {-w, 0, nearZ}, {w, 0, nearZ}, {w, 0, innerNear}, up, topShade);
+    AddQuad(mesh, {-w, 0, farZ}, {-w, 0, innerFar}, {w, 0, innerFar}, {w, 0, farZ}, up, topShade);
+    AddQuad(mesh, {-w, 0, innerFar}, {-w, 0, innerNear}, {-iw, 0, innerNear}, {-iw, 0, innerFar}, up,
+            topShade);
+    AddQuad(mesh, {iw, 0, innerFar}, {iw, 0, innerNear}, {w, 0, innerNear}, {w, 0, innerFar}, up, topShade);
+    // Sides and bottom of the slab.
+    const double b = -kBoardThickness;
+    const Vec3 front{0, 0, 1}, back{0, 0, -1}, left{1, 0, 0}, right{-1, 0, 0}, down{0, -1, 0};
+    AddQuad(mesh, {-w, 0, nearZ}, {-w, b, nearZ}, {w, b, nearZ}, {w, 0, nearZ}, front,
+            BakedShade(front, 0.4));
+    AddQuad(mesh, {-w, 0, farZ}, {w, 0, farZ}, {w, b, farZ}, {-w, b, farZ}, back, BakedShade(back, 0.4));
+    AddQuad(mesh, {w, 0, farZ}, {w, 0, nearZ}, {w, b, nearZ}, {w, b, farZ}, left, BakedShade(left, 0.4));
+    AddQuad(mesh, {-w, 0, farZ}, {-w, b, farZ}, {-w, b, nearZ}, {-w, 0, nearZ}, right,
+            BakedShade(right, 0.4));
+    AddQuad(mesh, {-w, b, farZ}, {w, b, farZ}, {w, b, nearZ}, {-w, b, nearZ}, down, 0.3);
+    return mesh;
+}
+
+bool GenerateMeshes(const std::string& runDir)
+{
+    const std::string data = runDir + "/Data/";
+    const Mesh peg = BuildPeg();
+    const Mesh board = BuildBoard();
+    const std::string pegText = MeshToXText(peg, "Pedino", XMaterial{"MaterialePedino", ""}, true);
+    const std::string boardText =
+        MeshToXText(board, "Tavoliere", XMaterial{"MaterialeLegno", kBoardTextureFile}, true);
+    return WriteBytes(data + "pedino.x", std::vector<uint8_t>(pegText.begin(), pegText.end())) &&
+           WriteBytes(data + "quorvantis.x", std::vector<uint8_t>(boardText.begin(), boardText.end())) &&
+           SaveJpeg(data + kBoardTextureFile, WoodTexture(256, 21u), 90, false);
+}
+
+bool GeneratePegTextures(const std::string& runDir)
+{
+    static const char* const kFiles[5] = {"Red.png", "Giallo.png", "Green.png", "Blue.png", "Viola.png"};
+    // The same light as the baked shading, reflected towards the camera over the board.
+    const Vec3 light = Normalize(Vec3{0.55, 1.0, 0.45});
+    const Vec3 view = Normalize(Vec3{0, 25, 35});
+    const Vec3 halfway = Normalize(light + view);
+    constexpr int kSize = 64;
+    for (int c = 0; c < 5; ++c) {
+        const Rgb base = kPegColours[c];
+        Image image(kSize, kSize);
+        for (int y = 0; y < kSize; ++y) {
+            for (int x = 0; x < kSize; ++x) {
+                const double u = (x + 0.5) / kSize, v = (y + 0.5) / kSize;
+                const double sheen = std::pow(std::max(0.0, Dot(PegNormalAt(u, v), halfway)), 30.0);
+                const double grain = 0.04 * (ValueNoise2(float(x * 0.7), float(y * 0.7), unsigned(c)) - 0.5);
+                const double k = 1.0 + grain;
+                const auto channel = [&](double value) {
+                    return value * k * (1 - 0.8 * sheen) + 0.8 * sheen;
+                };
+                image.At(x, y) = PackRgb(channel(base.r), channel(base.g), channel(base.b));
+            }
+        }
+        if (!WritePng(runDir + "/Data/" + kFiles[c], image, false)) {
+            return false;
+        }
+    }
+    return true;
+}

@@ -1,0 +1,25 @@
+// The play screen's background: the board on its table as the game camera sees it, with a
+// hole at every peg position, so that the 3D pegs drawn over it stand in the holes.
+#pragma once
+
+#include "canvas.h"
+#include "image_io.h"
+
+// The background texture is 1024 x 1024, drawn with the sprite scaling (1.0, 0.75).
+constexpr int kBackgroundTexSize = 1024;
+constexpr double kBackgroundScaleX = 1.0;
+constexpr double kBackgroundScaleY = 0.75;
+
+enum class BoardSurface { Table, BoardTop, BoardFront, HoleWall, HoleFloor };
+
+// What the camera ray through a screen point hits first.
+BoardSurface SurfaceAt(double screenX, double screenY);
+
+// The finished background picture (computed once).
+const Image& PlayBackground();
+
+// Paints the background under a picture that the game draws at screen point (x0, y0), so
+// that opaque pictures (JPEG) blend into the scene; the canvas's units are screen pixels.
+void PaintBackgroundUnder(Canvas& canvas, double x0, double y0);
+
+bool GeneratePlayBackground(const std::string& runDir);

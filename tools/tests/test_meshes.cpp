@@ -1,0 +1,106 @@
+// The peg and board meshes: sizes and holes where the rules put the pegs, and the .x text.
+#include "check.h"
+#include "mesh.h"
+
+#include <cmath>
+#include <string>
+
+namespace {
+
+bool PointInTriangleXZ(Vec3 p, Vec3 a, Vec3 b, Vec3 c)
+{
+    const auto side = [](Vec3 p1, Vec3 p2, Vec3 p3) {
+        return (p1.x - p3.x) * (p2.z - p3.z) - (p2.x - p3.x) * (p1.z - p3.z);
+    };
+    const double d1 = side(p, a, b), d2 = side(p, b, c), d3 = side(p, c, a);
+    const bool negative = d1 < 0 || d2 < 0 || d3<0, positive = d1> 0 || d2 > 0 || d3 > 0;
+    return !(negative && positive);
+}
+
+size_t Count(const std::string& text, const std::string& what)
+{
+    size_t n = 0;
+    for (size_t pos = text.find(what); pos != std::string::npos; pos = text.find(what, pos + 1)) {
+        ++n;
+    }
+    return n;
+}
+
+} // namespace
+
+TEST_CASE(PegIsAboutOneAndAHalfUnitsWideAndStandsOnTheBoard)
+{
+    const Mesh peg = BuildPeg();
+    double minY = 1e9, maxY = -1e9, maxR = 0.0;
+    for (const Vertex& v : peg.vertices) {
+        minY = std::fmin(minY, v.position.y);
+        maxY = std::fmax(maxY, v.position.y);
+        maxR = std::fmax(maxR, std::hypot(v.position.x, v.position.z));
+        CHECK(v.shade > 0.0 && v.shade <= 1.0);
+        CHECK(v.u >= 0.0 && v.u <= 1.0 && v.v >= 0.0 && v.v <= 1.0);
+    }
+    CHECK_NEAR(minY, 0.0, 1e-9);
+    CHECK(maxY > 1.2 && maxY < 1.6);
+    CHECK_NEAR(2 * maxR, 1.5, 0.01);
+    // The base fits in a hole of the board.
+    double baseR = 0.0;
+    for (const Vertex& v : peg.vertices) {
+        if (v.position.y == 0.0) {
+            baseR = std::fmax(baseR, std::hypot(v.position.x, v.position.z));
+        }
+    }
+    CHECK(baseR < kHoleRadius);
+}
+
+TEST_CASE(PegLitSideFacesTheLight)
+{
+    // Upper left of the screen is +x and +y: brighter than the lower right.
+    const Vec3 lit = PegNormalAt(0.0, 0.4), dark = PegNormalAt(0.5, 0.4);
+    CHECK(BakedShade(lit, 0.35) > BakedShade(dark, 0.35) + 0.3);
+    CHECK(PegNormalAt(0.3, 0.0).y > 0.9); // the top of the dome faces up
+}
+
+TEST_CASE(BoardHasAnOpenHoleAtEveryPegPosition)
+{
+    const Mesh board = BuildBoard();
+    CHECK(board.vertices.size() < 65535); // 16-bit indices
+    for (int row = 0; row < kRows; ++row) {
+        for (int slot = 0; slot < kSlots; ++slot) {
+            const Vec3 centre = HoleCentre(row, slot);
+            bool covered = false, hasFloor = false;
+            for (size_t t = 0; t + 2 < board.indices.size(); t += 3) {
+                const Vec3 a = board.vertices[size_t(board.indices[t])].position;
+                const Vec3 b = board.vertices[size_t(board.indices[t + 1])].position;
+                const Vec3 c = board.vertices[size_t(board.indices[t + 2])].position;
+                if (a.y == 0.0 && b.y == 0.0 && c.y == 0.0 && PointInTriangleXZ(centre, a, b, c)) {
+                    covered = true;
+                }
+                if (a.y == -kHoleDepth && PointInTriangleXZ(centre, a, b, c)) {
+                    hasFloor = true;
+                }
+            }
+            CHECK(!covered);
+            CHECK(hasFloor);
+        }
+    }
+}
+
+TEST_CASE(XTextDeclaresEveryPartWithConsistentCounts)
+{
+    const Mesh peg = BuildPeg();
+    const std::string text = MeshToXText(peg, "Pedino", XMaterial{"Mat", ""}, true);
+    CHECK(text.rfind("xof 0303txt 0032\n", 0) == 0);
+    CHECK(text.find("TextureFilename") == std::string::npos);
+    CHECK(Count(text, "MeshNormals {") == 1 && Count(text, "MeshTextureCoords {") == 1);
+    CHECK(Count(text, "MeshVertexColors {") == 1 && Count(text, "MeshMaterialList {") == 1);
+    const std::string vertices = " " + std::to_string(peg.vertices.size()) + ";\n";
+    const std::string faces = " " + std::to_string(peg.TriangleCount()) + ";\n";
+    CHECK(Count(text, vertices) == 4); // positions, normals, texture coordinates, colours
+    CHECK(Count(text, faces) == 3);    // faces, normal faces, material list
+    CHECK(Count(text, "\n 3;") == size_t(2 * peg.TriangleCount())); // triangles, twice
+    CHECK(text.find("1.000000;1.000000;1.000000;1.000000;;") != std::string::npos);
+
+    const std::string board = MeshToXText(BuildBoard(), "Tavoliere", XMaterial{"Legno", "legno.jpg"}, false);
+    CHECK(board.find("TextureFilename {\n  \"legno.jpg\";") != std::string::npos);
+    CHECK(board.find("MeshVertexColors") == std::string::npos);
+}
