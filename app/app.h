@@ -76,6 +76,25 @@ void ReleaseTitleStage();
 // ---- Surfaces and screenshots ----
 HRESULT SaveScreenshot(const char* fileName);
 
+// ---- Timing, frame counters and the value list ----
+class ValueListNode {
+public:
+    ValueListNode* GetNext() const { return pNext; }
+
+    DWORD value;
+    ValueListNode* pNext;
+};
+
+// The head exists from static initialisation on (null only if it could not be allocated); a head
+// holding 0 is an empty list. Nodes are never freed.
+extern ValueListNode* g_ValueList;
+ValueListNode* InitValueList(); // a new empty head, or null when it cannot be allocated
+
+namespace ValueList {
+// Keeps the order of the appends; a value that finds no memory for its node is dropped.
+void Append(DWORD value);
+} // namespace ValueList
+
 // ---- The program clock ----
 // Every stage and game rule reads the time here; tests may feed their own source.
 using TimeSource = DWORD (*)();
