@@ -77,6 +77,26 @@ void ReleaseTitleStage();
 HRESULT SaveScreenshot(const char* fileName);
 
 // ---- Timing, frame counters and the value list ----
+extern LARGE_INTEGER g_PerfFrequency;
+extern LARGE_INTEGER g_PerfLastCount;
+extern int g_FrameCount;
+extern int g_FPS;
+extern char g_FPSText[12];
+extern int g_TickFrameCount;
+extern DWORD g_TickLastUpdate;
+extern float g_TickFPS;
+
+HRESULT InitTimer();
+void CountFrame(); // one frame of g_FPS, measured with the performance counter
+float GetFPS();    // one frame, and the rate over the last period of at least a second
+void DrawFPS(int x, int y, float red, float green, float blue, float alpha);
+
+// The counters' platform sources: the performance counter and GetTickCount unless a test feeds its
+// own. A null source restores the system's.
+using PerformanceSource = BOOL(WINAPI*)(LARGE_INTEGER*);
+using TickSource = DWORD(WINAPI*)();
+void SetTimerSources(PerformanceSource frequency, PerformanceSource counter, TickSource ticks);
+
 class ValueListNode {
 public:
     ValueListNode* GetNext() const { return pNext; }
