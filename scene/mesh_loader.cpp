@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <vector>
 
 namespace {
@@ -22,6 +23,20 @@ constexpr D3DVERTEXELEMENT9 kEffectVertexElements[] = {
     {0, 60, D3DDECLTYPE_D3DCOLOR, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_COLOR, 0},
     {0xFF, 0, D3DDECLTYPE_UNUSED, 0, 0, 0},
 };
+
+// What a mesh without materials is drawn with: white, opaque, no texture.
+D3DMATERIAL9 WhiteMaterial() {
+    D3DMATERIAL9 white = {};
+    white.Diffuse = {1.0f, 1.0f, 1.0f, 1.0f};
+    white.Ambient = white.Diffuse;
+    white.Specular = white.Diffuse;
+    return white;
+}
+
+// A required text argument: null and empty are both refused.
+bool Missing(const char* text) {
+    return !text || text[0] == '\0';
+}
 
 char* CopyString(const char* text) {
     const size_t size = strlen(text) + 1;
@@ -77,13 +92,7 @@ D3DXMATERIAL* CopyMaterialsWithNames(const D3DXMATERIAL* source, DWORD count, DW
         D3DXMATERIAL* materials = static_cast<D3DXMATERIAL*>(cursor.Take(sizeof(D3DXMATERIAL) * entries, 8));
         for (DWORD i = 0; i < entries; ++i) {
             D3DXMATERIAL material = {};
-            if (i < count) {
-                material.MatD3D = source[i].MatD3D;
-            } else {
-                material.MatD3D.Diffuse = {1.0f, 1.0f, 1.0f, 1.0f};
-                material.MatD3D.Ambient = material.MatD3D.Diffuse;
-                material.MatD3D.Specular = material.MatD3D.Diffuse;
-            }
+            material.MatD3D = i < count ? source[i].MatD3D : WhiteMaterial();
             material.pTextureFilename = cursor.TakeString(i < count ? source[i].pTextureFilename : nullptr);
             if (materials) {
                 materials[i] = material;
@@ -178,10 +187,7 @@ HRESULT FillMaterials(CMeshContainer* container, IDirect3DDevice9* device, ID3DX
     }
     container->NumMaterials = entries;
     if (count == 0) {
-        D3DMATERIAL9& white = container->pMaterials[0].MatD3D;
-        white.Diffuse = {1.0f, 1.0f, 1.0f, 1.0f};
-        white.Ambient = white.Diffuse;
-        white.Specular = white.Diffuse;
+        container->pMaterials[0].MatD3D = WhiteMaterial();
         return S_OK;
     }
     for (DWORD i = 0; i < count; ++i) {
@@ -205,7 +211,7 @@ HRESULT FillMaterials(CMeshContainer* container, IDirect3DDevice9* device, ID3DX
     return S_OK;
 }
 
-// What the .x loaders share after the mesh is loaded. `keepBuffers`: take the FVF clone's buffers.
+// What the .x loaders hold between the load and the container; Release frees whatever is left.
 struct LoadedMesh {
     ID3DXMesh* mesh = nullptr;
     ID3DXBuffer* adjacency = nullptr;
@@ -250,7 +256,12 @@ HRESULT CloneToFvf(LoadedMesh& loaded, IDirect3DDevice9* device, DWORD fvf, DWOR
 // Builds the container of a loaded (and possibly cloned) mesh and hands it out; `loaded` is consumed.
 HRESULT BuildContainer(CMeshContainer** ppContainer, IDirect3DDevice9* device, LoadedMesh& loaded, char* name,
                        const char* folder, CMeshContainer** built) {
-    CMeshContainer* container = new CMeshContainer();
+    CMeshContainer* container = new (std::nothrow) CMeshContainer();
+    if (!container) {
+        free(name);
+        loaded.Release();
+        return E_OUTOFMEMORY;
+    }
     *ppContainer = container;
     *built = container;
     container->Name = name;
@@ -282,7 +293,7 @@ HRESULT BuildContainer(CMeshContainer** ppContainer, IDirect3DDevice9* device, L
 // LoadMeshFromX and LoadMeshFromXWithMatrix, which differ only in keeping the clone's buffers.
 HRESULT LoadFileMesh(CMeshContainer** ppContainer, IDirect3DDevice9* device, const char* file,
                      const char* folder, DWORD fvf, DWORD options, bool keepBuffers, CMeshContainer** built) {
-    if (!ppContainer || !device || !file || !folder) {
+    if (!ppContainer || !device || Missing(file) || Missing(folder)) {
         return E_FAIL;
     }
     LoadedMesh loaded;
@@ -311,9 +322,14 @@ void SortByAttribute(ID3DXMesh* mesh, ID3DXBuffer* adjacency) {
     if (!adjacency || adjacency->GetBufferSize() < 3 * sizeof(DWORD) * faceCount) {
         return;
     }
+    for (DWORD f = 0; f < faceCount; ++f) {
+        if (remap[f] >= faceCount) {
+            return;
+        }
+    }
     std::vector<DWORD> newIndex(faceCount);
     for (DWORD f = 0; f < faceCount; ++f) {
-        newIndex[remap[f] < faceCount ? remap[f] : f] = f;
+        newIndex[remap[f]] = f;
     }
     DWORD* neighbours = static_cast<DWORD*>(adjacency->GetBufferPointer());
     const std::vector<DWORD> old(neighbours, neighbours + 3 * faceCount);
@@ -368,7 +384,7 @@ HRESULT LoadMeshFromXWithMatrix(CMeshContainer** ppContainer, DWORD reserved, ID
 HRESULT CreateSkinnedMeshContainer(CMeshContainer** ppContainer, IDirect3DDevice9* pDevice,
                                    ID3DXFileData* pData, const char* textureFolder, DWORD fvf,
                                    DWORD options) {
-    if (!ppContainer || !pDevice || !pData || !textureFolder) {
+    if (!ppContainer || !pDevice || !pData || Missing(textureFolder)) {
         return E_FAIL;
     }
     LoadedMesh loaded;
@@ -401,7 +417,7 @@ HRESULT CreateSkinnedMeshContainer(CMeshContainer** ppContainer, IDirect3DDevice
 
 HRESULT LoadMeshSorted(CMeshContainer** ppContainer, IDirect3DDevice9* pDevice, const char* file, DWORD fvf,
                        IDirect3DVertexBuffer9*& vertexBuffer, IDirect3DIndexBuffer9*& indexBuffer) {
-    if (!ppContainer || !pDevice || !file) {
+    if (!ppContainer || !pDevice || Missing(file)) {
         return E_FAIL;
     }
     ID3DXMesh* loaded = nullptr;
@@ -431,7 +447,13 @@ HRESULT LoadMeshSorted(CMeshContainer** ppContainer, IDirect3DDevice9* pDevice, 
         sorted->Release();
         return hr;
     }
-    CMeshContainer* container = new CMeshContainer();
+    CMeshContainer* container = new (std::nothrow) CMeshContainer();
+    if (!container) {
+        free(table);
+        clone->Release();
+        sorted->Release();
+        return E_OUTOFMEMORY;
+    }
     *ppContainer = container;
     container->Name = CopyString(file);
     container->MeshData.Type = D3DXMESHTYPE_MESH;
@@ -445,7 +467,7 @@ HRESULT LoadMeshSorted(CMeshContainer** ppContainer, IDirect3DDevice9* pDevice, 
 }
 
 HRESULT LoadMeshForEffect(CMeshContainer** ppContainer, IDirect3DDevice9* pDevice, const char* file) {
-    if (!ppContainer || !pDevice || !file) {
+    if (!ppContainer || !pDevice || Missing(file)) {
         return E_FAIL;
     }
     IDirect3DVertexDeclaration9* declaration = nullptr;
@@ -480,7 +502,16 @@ HRESULT LoadMeshForEffect(CMeshContainer** ppContainer, IDirect3DDevice9* pDevic
     D3DXComputeNormals(clone, nullptr);
     ComputeTangent(clone, 0, 0, 0, 1, nullptr);
 
-    CMeshContainer* container = new CMeshContainer();
+    CMeshContainer* container = new (std::nothrow) CMeshContainer();
+    if (!container) {
+        free(table);
+        clone->Release();
+        SafeRelease(effects);
+        SafeRelease(materials);
+        SafeRelease(adjacency);
+        SafeRelease(declaration);
+        return E_OUTOFMEMORY;
+    }
     *ppContainer = container;
     container->Name = CopyString(file);
     container->MeshData.Type = D3DXMESHTYPE_MESH;
@@ -513,7 +544,7 @@ HRESULT LoadMeshForEffect(CMeshContainer** ppContainer, IDirect3DDevice9* pDevic
 
 HRESULT LoadVertexShader(IDirect3DVertexShader9** ppShader, IDirect3DDevice9* pDevice, const char* file,
                          const D3DVERTEXELEMENT9* elements, IDirect3DVertexDeclaration9** ppDeclaration) {
-    if (!ppShader || !pDevice || !file) {
+    if (!ppShader || !pDevice || Missing(file)) {
         return E_FAIL;
     }
     ID3DXBuffer* code = nullptr;

@@ -52,7 +52,8 @@ HRESULT RenderMeshContainer(CMeshContainer* pContainer, bool useTextures);
 
 // ---- Loaders ----
 // Each hands the new container out through its first argument as soon as it exists; the caller owns it.
-// E_FAIL for a null required argument, the platform's result when a load or a needed conversion fails.
+// E_FAIL for a null or empty required argument, the platform's result when a load or a needed
+// conversion fails.
 
 // The game's loader. Textures come from textureFolder joined with each material's file name, so the
 // folder ends with its separator ("..\\Data\\"). With an FVF the mesh is cloned to it with `options`.

@@ -169,6 +169,8 @@ TEST_F(MeshLoaderTest, MissingArgumentsAndFailedLoadsLeaveTheOutputAlone) {
     EXPECT_EQ(LoadMeshFromX(nullptr, g_pd3dDevice, "plain.x", ".\\", 0, 0), E_FAIL);
     EXPECT_EQ(LoadMeshFromX(&out, nullptr, "plain.x", ".\\", 0, 0), E_FAIL);
     EXPECT_EQ(LoadMeshFromX(&out, g_pd3dDevice, nullptr, ".\\", 0, 0), E_FAIL);
+    EXPECT_EQ(LoadMeshFromX(&out, g_pd3dDevice, "", ".\\", 0, 0), E_FAIL);
+    EXPECT_EQ(LoadMeshFromX(&out, g_pd3dDevice, "plain.x", "", 0, 0), E_FAIL);
     EXPECT_EQ(LoadMeshFromXWithMatrix(&out, 0, g_pd3dDevice, "plain.x", nullptr, 0, 0), E_FAIL);
     EXPECT_EQ(CreateSkinnedMeshContainer(&out, g_pd3dDevice, nullptr, ".\\", 0, 0), E_FAIL);
     IDirect3DVertexBuffer9* vb = nullptr;
