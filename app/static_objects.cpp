@@ -6,6 +6,7 @@
 #include "scene/scene.h"
 
 CKeyboard g_Keyboard;
+CMouse g_Mouse;
 CCamera g_Camera;
 CFrame g_BoardFrame;
 CFrame g_Pegs[kPegCount];
