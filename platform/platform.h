@@ -26,3 +26,10 @@ HRESULT CaptureDisplay(IDirect3DSurface9* surface);
 // texture coordinate or output elements in a float form.
 HRESULT ComputeTangent(ID3DXMesh* mesh, DWORD texStage, DWORD tangentIndex, DWORD binormIndex, DWORD wrap,
                        const DWORD* adjacency);
+
+struct IDirectInputDevice8A;
+
+// IDirectInputDevice8A::GetDeviceState, answering DIERR_INPUTLOST for a device the system took away
+// when the window lost the foreground, as Windows does. Only for a device the caller acquired and has
+// not unacquired itself: on Wine such a device then reads DIERR_NOTACQUIRED, which is mapped here.
+HRESULT GetDeviceStateReportingLoss(IDirectInputDevice8A* device, DWORD size, void* data);
