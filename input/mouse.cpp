@@ -5,6 +5,7 @@
 #include "app/app.h"
 #include "input/reacquire.h"
 #include "platform/platform.h"
+#include "ui/ui.h"
 
 namespace {
 
@@ -13,7 +14,6 @@ constexpr int kMaxX = 1279;
 constexpr int kMaxY = 1023;
 constexpr int kButtonCount = 4;
 constexpr char kCursorPicture[] = "..\\Immagini\\Mouse\\cursore.bmp";
-constexpr D3DCOLOR kTransparentBlack = 0xFF000000;
 
 void Clamp(int& x, int& y) {
     if (x < 0) {
@@ -73,13 +73,7 @@ HRESULT CMouse::Init() {
     acquired = 1;
 
     // Without a picture or a sprite the cursor is simply not seen. A second set-up replaces both.
-    SafeRelease(pCursorTexture);
-    if (FAILED(D3DXCreateTextureFromFileExA(g_pd3dDevice, kCursorPicture, 0, 0, 0, 0, D3DFMT_UNKNOWN,
-                                            D3DPOOL_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT, kTransparentBlack,
-                                            nullptr, nullptr, &pCursorTexture))) {
-        pCursorTexture = nullptr;
-        ErrorOut("Impossibile caricare la texture");
-    }
+    LoadSpriteTexture(kCursorPicture, &pCursorTexture);
     SafeRelease(pSprite);
     if (FAILED(D3DXCreateSprite(g_pd3dDevice, &pSprite))) {
         pSprite = nullptr;

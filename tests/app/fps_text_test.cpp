@@ -1,8 +1,6 @@
 // The frame count drawn with the screen's text font.
 #include "harness.h"
 
-#ifdef QUORVANTIS_TEXT_FONT
-
 #include "private_folder.h"
 #include "ui/ui.h"
 
@@ -68,11 +66,3 @@ TEST_F(FpsTextTest, DrawsTheCountOfCountFrameAsDecimalText) {
 }
 
 } // namespace
-
-#else
-
-TEST(FpsTextTest, DrawsTheCountOfCountFrameAsDecimalText) {
-    GTEST_SKIP() << "DrawFPS draws with the text font (DrawFontText), which this build does not have yet";
-}
-
-#endif
