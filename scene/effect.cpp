@@ -1,4 +1,5 @@
 // The effect wrapper: a mesh drawn with an effect file whose parameters are found by their semantics.
+// Loading and binding first, then the per-frame matrices and the drawing.
 #include "scene/scene.h"
 
 #include "app/app.h"
@@ -71,6 +72,35 @@ namespace {
 constexpr char kTextureFolder[] = "..\\Data\\Textures\\";
 constexpr DWORD kAddedCompileFlags = 0x100;
 constexpr D3DCOLOR kColourKey = 0xFF000000; // opaque black
+constexpr int kTimeEntry = 41;
+
+// Each per-frame matrix and the entry of the binding table whose handle receives it, in the order
+// they are set.
+struct MatrixBinding {
+    D3DXMATRIX CEffect::*matrix;
+    int entry;
+};
+
+constexpr MatrixBinding kMatrixBindings[] = {
+    {&CEffect::matProjection, 28},
+    {&CEffect::matProjectionInverse, 29},
+    {&CEffect::matProjectionInverseTranspose, 30},
+    {&CEffect::matView, 43},
+    {&CEffect::matViewInverse, 44},
+    {&CEffect::matViewInverseTranspose, 45},
+    {&CEffect::matViewProjection, 46},
+    {&CEffect::matViewProjectionInverse, 47},
+    {&CEffect::matViewProjectionInverseTranspose, 48},
+    {&CEffect::matWorld, 49},
+    {&CEffect::matWorldInverse, 50},
+    {&CEffect::matWorldInverseTranspose, 51},
+    {&CEffect::matWorldView, 52},
+    {&CEffect::matWorldViewInverse, 53},
+    {&CEffect::matWorldViewInverseTranspose, 54},
+    {&CEffect::matWorldViewProjection, 55},
+    {&CEffect::matWorldViewProjectionInverse, 56},
+    {&CEffect::matWorldViewProjectionInverseTranspose, 57},
+};
 
 // Gives the parameter the texture (or, with volume, the volume texture) its "ResourceName" annotation
 // names; a file that cannot be loaded leaves it no texture. The effect keeps its own reference.
@@ -186,4 +216,63 @@ HRESULT CEffect::BindSemantics() {
     D3DXHANDLE technique = nullptr;
     pEffect->FindNextValidTechnique(nullptr, &technique);
     return pEffect->SetTechnique(technique);
+}
+
+void CEffect::SetMatrices() {
+    g_pd3dDevice->GetTransform(D3DTS_WORLD, &matWorld);
+    g_pd3dDevice->GetTransform(D3DTS_PROJECTION, &matProjection);
+    g_pd3dDevice->GetTransform(D3DTS_VIEW, &matView);
+
+    // A transform without an inverse is not detected: whatever the platform leaves is used.
+    D3DXMatrixInverse(&matProjectionInverse, nullptr, &matProjection);
+    D3DXMatrixTranspose(&matProjectionInverseTranspose, &matProjectionInverse);
+    D3DXMatrixInverse(&matViewInverse, nullptr, &matView);
+    D3DXMatrixTranspose(&matViewInverseTranspose, &matViewInverse);
+    D3DXMatrixMultiply(&matViewProjection, &matView, &matProjection);
+    D3DXMatrixInverse(&matViewProjectionInverse, nullptr, &matViewProjection);
+    D3DXMatrixTranspose(&matViewProjectionInverseTranspose, &matViewProjectionInverse);
+    D3DXMatrixInverse(&matWorldInverse, nullptr, &matWorld);
+    D3DXMatrixTranspose(&matWorldInverseTranspose, &matWorldInverse);
+    D3DXMatrixMultiply(&matWorldView, &matWorld, &matView);
+    D3DXMatrixInverse(&matWorldViewInverse, nullptr, &matWorldView);
+    D3DXMatrixTranspose(&matWorldViewInverseTranspose, &matWorldViewInverse);
+    D3DXMATRIX worldView;
+    D3DXMatrixMultiply(&worldView, &matWorld, &matView);
+    D3DXMatrixMultiply(&matWorldViewProjection, &worldView, &matProjection);
+    D3DXMatrixInverse(&matWorldViewProjectionInverse, nullptr, &matWorldViewProjection);
+    D3DXMatrixTranspose(&matWorldViewProjectionInverseTranspose, &matWorldViewProjectionInverse);
+
+    // The system's running time, not the time since loading.
+    fTime = static_cast<float>(GetTickCount()) * 0.001f;
+    if (!pEffect) {
+        return;
+    }
+    // Entries the effect does not use have null handles; those calls fail, and that is ignored.
+    pEffect->SetFloat(hParams[kTimeEntry], fTime);
+    for (const MatrixBinding& binding : kMatrixBindings) {
+        pEffect->SetMatrix(hParams[binding.entry], &(this->*binding.matrix));
+    }
+}
+
+HRESULT CEffect::Render() {
+    if (!pEffect || !pMeshContainer || !pMeshContainer->MeshData.pMesh) {
+        return E_FAIL;
+    }
+    if (FAILED(g_pd3dDevice->SetVertexDeclaration(pMeshContainer->pVertexDeclaration))) {
+        ErrorOut("Errore nella funzione SetVertexDeclaration");
+    }
+    SetMatrices();
+
+    uNumPasses = 0;
+    const HRESULT hr = pEffect->Begin(&uNumPasses, 0);
+    if (FAILED(hr)) {
+        return hr;
+    }
+    // Only subset 0 is drawn, in every pass.
+    for (uPass = 0; uPass < uNumPasses; ++uPass) {
+        pEffect->BeginPass(uPass);
+        pMeshContainer->MeshData.pMesh->DrawSubset(0);
+        pEffect->EndPass();
+    }
+    return pEffect->End();
 }

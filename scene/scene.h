@@ -236,7 +236,8 @@ constexpr int kEffectSemanticCount = 58;
 extern const char* const kEffectSemantics[kEffectSemanticCount];
 
 // Draws one mesh with an effect file: loads both, finds the effect's parameters by their semantics,
-// loads the textures the effect names and selects the first technique the device can run.
+// loads the textures the effect names and selects the first technique the device can run; each frame
+// it sets the transforms and the time and draws the mesh once per pass.
 //
 // Create it value-initialised (static storage, or `new CEffect()`), so that its frame starts
 // zero-filled as every frame must. It owns the effect, the compiler's messages and every container it
@@ -255,6 +256,12 @@ public:
     // Fills hParams and EffectDesc, gives each texture parameter the file its "ResourceName" names
     // under "..\Data\Textures\", and selects the technique; the result of selecting it.
     HRESULT BindSemantics();
+    // Reads the device's world, view and projection transforms, forms the 18 matrices and the time and
+    // sets them into the effect.
+    void SetMatrices();
+    // Draws subset 0 of the mesh once per pass, inside the caller's scene. E_FAIL without an effect or
+    // a mesh; else the failure of Begin, or the result of End.
+    HRESULT Render();
 
     ID3DXEffect* pEffect = nullptr;
     ID3DXBuffer* pErrors = nullptr; // the compiler's messages, null when it gave none
