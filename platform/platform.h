@@ -3,7 +3,23 @@
 #pragma once
 
 #include <windows.h>
+#include <d3dx9.h>
 
 // True when the program runs under Wine (told by ntdll's wine_get_version, since some of the missing
 // functions abort the process when called and cannot be probed).
 bool IsRunningOnWine();
+
+// ---- X files ----
+// mingw-w64 has no header for these: the standard binary template block, registered before every
+// enumeration of an X file, and the GUIDs of the templates the loaders tell apart.
+constexpr DWORD D3DRM_XTEMPLATE_BYTES = 3278;
+extern const unsigned char (&D3DRM_XTEMPLATES)[D3DRM_XTEMPLATE_BYTES];
+extern const GUID TID_D3DRMMesh;
+extern const GUID TID_D3DRMFrame;
+extern const GUID TID_D3DRMFrameTransformMatrix;
+
+// D3DXLoadMeshFromXof, which aborts the process on Wine 8.0. There the mesh is loaded with
+// D3DXLoadSkinMeshFromXof and the skin data dropped: the same mesh, materials and adjacency.
+HRESULT LoadMeshFromXof(ID3DXFileData* data, DWORD options, IDirect3DDevice9* device, ID3DXBuffer** adjacency,
+                        ID3DXBuffer** materials, ID3DXBuffer** effectInstances, DWORD* materialCount,
+                        ID3DXMesh** mesh);
