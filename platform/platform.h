@@ -23,3 +23,11 @@ extern const GUID TID_D3DRMFrameTransformMatrix;
 HRESULT LoadMeshFromXof(ID3DXFileData* data, DWORD options, IDirect3DDevice9* device, ID3DXBuffer** adjacency,
                         ID3DXBuffer** materials, ID3DXBuffer** effectInstances, DWORD* materialCount,
                         ID3DXMesh** mesh);
+
+// D3DXIntersect, which returns E_NOTIMPL on Wine 8.0: there every face is tested and the closest hit
+// reported, with the platform's conventions (barycentric u, v from the face's first corner; the distance
+// in lengths of the direction; both windings). On a miss only `hit` and `hitCount` are written, and
+// `allHits` is set to null.
+HRESULT Intersect(ID3DXBaseMesh* mesh, const D3DXVECTOR3* rayOrigin, const D3DXVECTOR3* rayDirection,
+                  BOOL* hit, DWORD* faceIndex, float* u, float* v, float* distance, ID3DXBuffer** allHits,
+                  DWORD* hitCount);
