@@ -31,3 +31,12 @@ HRESULT LoadMeshFromXof(ID3DXFileData* data, DWORD options, IDirect3DDevice9* de
 HRESULT Intersect(ID3DXBaseMesh* mesh, const D3DXVECTOR3* rayOrigin, const D3DXVECTOR3* rayDirection,
                   BOOL* hit, DWORD* faceIndex, float* u, float* v, float* distance, ID3DXBuffer** allHits,
                   DWORD* hitCount);
+
+// ID3DXSkinInfo::UpdateSkinnedMesh, which returns E_NOTIMPL on Wine 8.0: there our own linear-blend
+// skinning writes, for every vertex some bone influences, the weighted sum of its position taken through
+// each influencing bone's matrix, and likewise its normal (through `boneInvTransposeTransforms` when
+// given). Vertices no bone influences are left as `destination` had them. The vertex layout is the skin
+// information's declaration.
+HRESULT SkinInfoUpdateSkinnedMesh(ID3DXSkinInfo* skin, const D3DXMATRIX* boneTransforms,
+                                  const D3DXMATRIX* boneInvTransposeTransforms, const void* source,
+                                  void* destination);
