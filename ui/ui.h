@@ -6,3 +6,5 @@
 #include <d3dx9.h>
 
 extern LPD3DXFONT g_pFont; // the screen's text font
+
+void DrawFontText(int x, int y, const char* text, D3DXCOLOR colour);
