@@ -116,6 +116,22 @@ public:
     // Children first (always with textures), then this frame's containers with useTextures.
     HRESULT Render(bool useTextures);
 
+    // Physical set-up from a container's mesh: box and sphere bounds, the normalisation matrix (to the
+    // unit sphere), extents, mass (volume x 100), inertia terms (x-y, y-z, x-z pairs), radius (half the
+    // largest extent) and the next object id.
+    void SetupPhysics(CMeshContainer* container);
+    void ComputeBoundingSphere(CMeshContainer* container);
+    // The eight corners of the axis-aligned box of the extents around the position (angles ignored).
+    void UpdateBoxCorners();
+    // The distance straight down (-y) from the point to the target's first mesh, the ray taken into mesh
+    // space by the device's current WORLD transform; FLT_MAX when it meets nothing. Clears `collided`.
+    float DistanceBelow(float x, float y, float z, CFrame target);
+    // A collision object in the collision library from the mesh's triangles; a new object replaces the
+    // old pointer (never released). On a failure the object stays empty and unfinished.
+    HRESULT BuildCollisionObject(CMeshContainer* container);
+    // Sets `collided` on both frames when their collision objects meet; needs both objects built.
+    void TestCollision(CFrame* other, int value);
+
     int userValue;
     D3DXMATRIX world;
     D3DXMATRIX worldCopy;
@@ -163,6 +179,26 @@ public:
 };
 
 constexpr int kPegCount = 100;
+
+// ---- Frame geometry ----
+
+extern int g_NextObjectId; // the object id SetupPhysics gives next
+
+// Change the positions (first three floats) of a container's mesh in place.
+HRESULT OffsetMesh(CMeshContainer* container, float x, float y, float z);
+HRESULT ScaleMesh(CMeshContainer* container, float factor);
+// Strict tests: a point on the surface is outside, spheres that only touch do not touch.
+bool PointInBox(const D3DXVECTOR3* point, const D3DXVECTOR3* boxMin, const D3DXVECTOR3* boxMax);
+bool PointInSphere(const D3DXVECTOR3* centre, D3DXVECTOR3 point, float radius);
+bool SpheresTouch(const D3DXVECTOR3* firstCentre, float firstRadius, D3DXVECTOR3 secondCentre,
+                  float secondRadius);
+// A ray (unit direction) against a sphere ahead of its origin; an origin inside gives false.
+bool RaySphere(D3DXVECTOR3 origin, D3DXVECTOR3 direction, D3DXVECTOR3 centre, float radius);
+// Möller-Trumbore, both windings: the distance t and barycentric u, v of the hit.
+bool IntersectTriangle(const D3DXVECTOR3* origin, const D3DXVECTOR3* direction, const D3DXVECTOR3* a,
+                       const D3DXVECTOR3* b, const D3DXVECTOR3* c, float* t, float* u, float* v);
+// As CFrame::DistanceBelow along (cos angle, 0, sin angle), touching no frame.
+float DistanceAlong(float x, float y, float z, CFrame target, float angle);
 
 // ---- Camera ----
 
