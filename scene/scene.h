@@ -132,6 +132,12 @@ public:
     // Sets `collided` on both frames when their collision objects meet; needs both objects built.
     void TestCollision(CFrame* other, int value);
 
+    // Fills the sub-mesh slots from every Mesh object of an X file (at most kMaxSubMeshes); 1 when the
+    // file was read, 0 when it could not be opened. `value` is passed down the walk untouched.
+    int LoadFromX(const char* fileName, IDirect3DDevice9* device, DWORD value);
+    int LoadSubMeshes(ID3DXFileData* node, DWORD depth, DWORD value, bool isReference,
+                      IDirect3DDevice9* device);
+
     int userValue;
     D3DXMATRIX world;
     D3DXMATRIX worldCopy;
