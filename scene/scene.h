@@ -52,6 +52,22 @@ public:
 // blending switch ended different from how it was found. Leaves culling off and stage 0 unbound.
 HRESULT RenderMeshContainer(CMeshContainer* pContainer, bool useTextures);
 
+// As RenderMeshContainer, but always with each material's texture, ignoring the container's vertex
+// declaration, leaving culling and the last texture as they are.
+HRESULT DrawMeshContainer(CMeshContainer* container);
+// Draws pMesh's attribute ranges from its own buffers as indexed triangle lists with the caller's vertex
+// shader and declaration (each range with its material's texture and blend rule; no material set).
+// Leaves no stream, index buffer, shader or declaration set.
+HRESULT DrawMeshContainerShader(CMeshContainer* container, IDirect3DVertexShader9* vertexShader,
+                                IDirect3DVertexDeclaration9* declaration);
+// Draw a pNextMeshContainer chain; the first failure ends the walk and is returned.
+HRESULT DrawMeshContainerList(CMeshContainer* first);
+HRESULT DrawMeshContainerListShader(CMeshContainer* first, IDirect3DVertexShader9* vertexShader,
+                                    IDirect3DVertexDeclaration9* declaration);
+// Each bone's matrix = its offset x its frame's matrix (the offset alone without a frame), then the
+// skin moves pSkinnedMesh's vertices from pMesh's.
+HRESULT UpdateSkinnedMesh(CMeshContainer* container);
+
 // ---- Loaders ----
 // Each hands the new container out through its first argument as soon as it exists; the caller owns it.
 // E_FAIL for a null or empty required argument, the platform's result when a load or a needed
