@@ -1,7 +1,13 @@
 // The title screen: the title picture under Start and Exit.
 #include "app/app.h"
+#include "input/input.h"
 
 HRESULT InitTitleStage(HWND hWnd) {
+    if (FAILED(InitInput())) {
+        MessageBoxA(hWnd, "Impossibile inizializzare l'input device \n", "Errore", MB_ICONEXCLAMATION);
+        ErrorOut("Impossibile inizializzare l'input device");
+        return E_FAIL;
+    }
     if (!OpenLogFile()) {
         MessageBoxA(hWnd, "Impossibile inizializzare il log file \n", "Errore", MB_ICONEXCLAMATION);
         ErrorOut("Impossibile inizializzare il log file");
@@ -17,15 +23,18 @@ void TitleRender() {
     g_pSprite->Draw(g_pTitleTexture, nullptr, nullptr, nullptr, 0xFFFFFFFF);
     g_pSprite->End();
     g_pd3dDevice->EndScene();
+    g_Mouse.DrawCursor();
     g_pd3dDevice->Present(nullptr, nullptr, nullptr, nullptr);
 }
 
 void TitleFrame() {
+    g_Mouse.Poll();
+    g_Mouse.UpdatePosition();
     TitleRender();
     if (GetAsyncKeyState(VK_ESCAPE)) {
         exit(0);
     }
-    if (GetAsyncKeyState(VK_SPACE) || GetAsyncKeyState(VK_LBUTTON)) {
+    if (g_Keyboard.IsKeyDown(DIK_SPACE) || GetAsyncKeyState(VK_LBUTTON)) {
         g_bStartPressed = 1;
     }
 }

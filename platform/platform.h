@@ -27,14 +27,21 @@ HRESULT CaptureDisplay(IDirect3DSurface9* surface);
 HRESULT ComputeTangent(ID3DXMesh* mesh, DWORD texStage, DWORD tangentIndex, DWORD binormIndex, DWORD wrap,
                        const DWORD* adjacency);
 
+struct IDirectInputDevice8A;
+
+// IDirectInputDevice8A::GetDeviceState, answering DIERR_INPUTLOST for a device the system took away
+// when the window lost the foreground, as Windows does. Only for a device the caller acquired and has
+// not unacquired itself: on Wine such a device then reads DIERR_NOTACQUIRED, which is mapped here.
+HRESULT GetDeviceStateReportingLoss(IDirectInputDevice8A* device, DWORD size, void* data);
+
 // ---- X files ----
 // mingw-w64 has no header for these: the standard binary template block, registered before every
-// enumeration of an X file, and the GUIDs of the templates the loaders tell apart.
+// enumeration of an X file, and the GUIDs of the templates the loaders tell apart (defined in dxguid).
 constexpr DWORD D3DRM_XTEMPLATE_BYTES = 3278;
 extern const unsigned char (&D3DRM_XTEMPLATES)[D3DRM_XTEMPLATE_BYTES];
-extern const GUID TID_D3DRMMesh;
-extern const GUID TID_D3DRMFrame;
-extern const GUID TID_D3DRMFrameTransformMatrix;
+extern "C" const GUID TID_D3DRMMesh;
+extern "C" const GUID TID_D3DRMFrame;
+extern "C" const GUID TID_D3DRMFrameTransformMatrix;
 
 // D3DXLoadMeshFromXof, which aborts the process on Wine 8.0. There the mesh is loaded with
 // D3DXLoadSkinMeshFromXof and the skin data dropped: the same mesh, materials and adjacency.

@@ -1,5 +1,5 @@
-// X files: the standard template block and the template GUIDs, which mingw-w64 has no header for, and
-// the mesh load from a data object that Wine lacks.
+// X files: the standard template block, which mingw-w64 has no header for, and the mesh load from a data
+// object that Wine lacks.
 //
 // The block is the binary form ("xof 0302bin 0064") of the standard templates, encoded at compile time
 // from their text below by the token rules of the binary X format: every token a little-endian WORD;
@@ -246,11 +246,6 @@ constexpr TemplateBlock kTemplateBlock = MakeTemplateBlock();
 } // namespace
 
 const unsigned char (&D3DRM_XTEMPLATES)[D3DRM_XTEMPLATE_BYTES] = kTemplateBlock.bytes;
-
-const GUID TID_D3DRMMesh = {0x3D82AB44, 0x62DA, 0x11CF, {0xAB, 0x39, 0x00, 0x20, 0xAF, 0x71, 0xE4, 0x33}};
-const GUID TID_D3DRMFrame = {0x3D82AB46, 0x62DA, 0x11CF, {0xAB, 0x39, 0x00, 0x20, 0xAF, 0x71, 0xE4, 0x33}};
-const GUID TID_D3DRMFrameTransformMatrix = {
-    0xF6F23F41, 0x7686, 0x11CF, {0x8F, 0x52, 0x00, 0x40, 0x33, 0x35, 0x94, 0xA3}};
 
 HRESULT LoadMeshFromXof(ID3DXFileData* data, DWORD options, IDirect3DDevice9* device, ID3DXBuffer** adjacency,
                         ID3DXBuffer** materials, ID3DXBuffer** effectInstances, DWORD* materialCount,

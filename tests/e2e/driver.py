@@ -117,8 +117,12 @@ class Game:
         subprocess.run(["import", "-window", "root", path], env=_env(), check=True, timeout=30)
         return Image.open(path).convert("RGB").crop(self.client_box())
 
-    def key(self, key):
-        xdotool("key", key)
+    def key(self, key, hold=0.1):
+        # Held as long as a player would: the game polls the keyboard once a frame, so a press and
+        # release within one frame is never seen down.
+        xdotool("keydown", key)
+        time.sleep(hold)
+        xdotool("keyup", key)
 
     def keydown(self, key):
         xdotool("keydown", key)

@@ -72,6 +72,15 @@ TEST(XFileTemplates, TheBlockIsTheBinaryFormOfTheStandardTemplates) {
     EXPECT_EQ(memcmp(D3DRM_XTEMPLATES + 16, first, sizeof(first)), 0);
 }
 
+TEST(XFileTemplates, TheGuidsAreTheStandardOnes) {
+    const GUID mesh = {0x3D82AB44, 0x62DA, 0x11CF, {0xAB, 0x39, 0x00, 0x20, 0xAF, 0x71, 0xE4, 0x33}};
+    const GUID frame = {0x3D82AB46, 0x62DA, 0x11CF, {0xAB, 0x39, 0x00, 0x20, 0xAF, 0x71, 0xE4, 0x33}};
+    const GUID matrix = {0xF6F23F41, 0x7686, 0x11CF, {0x8F, 0x52, 0x00, 0x40, 0x33, 0x35, 0x94, 0xA3}};
+    EXPECT_EQ(TID_D3DRMMesh, mesh);
+    EXPECT_EQ(TID_D3DRMFrame, frame);
+    EXPECT_EQ(TID_D3DRMFrameTransformMatrix, matrix);
+}
+
 TEST(XFileTemplates, AFileWithoutTemplatesOfItsOwnReadsOnlyOnceTheBlockIsRegistered) {
     const std::string text = xfile::Header() + xfile::Frame("F", xfile::Mesh("M", kTriangle, {{0, 1, 2}}));
     XFileReader without(text, false);
