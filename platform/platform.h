@@ -33,3 +33,35 @@ struct IDirectInputDevice8A;
 // when the window lost the foreground, as Windows does. Only for a device the caller acquired and has
 // not unacquired itself: on Wine such a device then reads DIERR_NOTACQUIRED, which is mapped here.
 HRESULT GetDeviceStateReportingLoss(IDirectInputDevice8A* device, DWORD size, void* data);
+
+// ---- X files ----
+// mingw-w64 has no header for these: the standard binary template block, registered before every
+// enumeration of an X file, and the GUIDs of the templates the loaders tell apart (defined in dxguid).
+constexpr DWORD D3DRM_XTEMPLATE_BYTES = 3278;
+extern const unsigned char (&D3DRM_XTEMPLATES)[D3DRM_XTEMPLATE_BYTES];
+extern "C" const GUID TID_D3DRMMesh;
+extern "C" const GUID TID_D3DRMFrame;
+extern "C" const GUID TID_D3DRMFrameTransformMatrix;
+
+// D3DXLoadMeshFromXof, which aborts the process on Wine 8.0. There the mesh is loaded with
+// D3DXLoadSkinMeshFromXof and the skin data dropped: the same mesh, materials and adjacency.
+HRESULT LoadMeshFromXof(ID3DXFileData* data, DWORD options, IDirect3DDevice9* device, ID3DXBuffer** adjacency,
+                        ID3DXBuffer** materials, ID3DXBuffer** effectInstances, DWORD* materialCount,
+                        ID3DXMesh** mesh);
+
+// D3DXIntersect, which returns E_NOTIMPL on Wine 8.0: there every face is tested and the closest hit
+// reported, with the platform's conventions (barycentric u, v from the face's first corner; the distance
+// in lengths of the direction; both windings). On a miss only `hit` and `hitCount` are written, and
+// `allHits` is set to null.
+HRESULT Intersect(ID3DXBaseMesh* mesh, const D3DXVECTOR3* rayOrigin, const D3DXVECTOR3* rayDirection,
+                  BOOL* hit, DWORD* faceIndex, float* u, float* v, float* distance, ID3DXBuffer** allHits,
+                  DWORD* hitCount);
+
+// ID3DXSkinInfo::UpdateSkinnedMesh, which returns E_NOTIMPL on Wine 8.0: there our own linear-blend
+// skinning writes, for every vertex some bone influences, the weighted sum of its position taken through
+// each influencing bone's matrix, and likewise its normal (through `boneInvTransposeTransforms` when
+// given). Vertices no bone influences are left as `destination` had them. The vertex layout is the skin
+// information's declaration.
+HRESULT SkinInfoUpdateSkinnedMesh(ID3DXSkinInfo* skin, const D3DXMATRIX* boneTransforms,
+                                  const D3DXMATRIX* boneInvTransposeTransforms, const void* source,
+                                  void* destination);

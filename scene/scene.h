@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <d3dx9.h>
 
+#include "collision/collision.h"
+
 class CFrame;
 
 // ---- Mesh containers ----
@@ -50,6 +52,22 @@ public:
 // blending switch ended different from how it was found. Leaves culling off and stage 0 unbound.
 HRESULT RenderMeshContainer(CMeshContainer* pContainer, bool useTextures);
 
+// As RenderMeshContainer, but always with each material's texture, ignoring the container's vertex
+// declaration, leaving culling and the last texture as they are.
+HRESULT DrawMeshContainer(CMeshContainer* container);
+// Draws pMesh's attribute ranges from its own buffers as indexed triangle lists with the caller's vertex
+// shader and declaration (each range with its material's texture and blend rule; no material set).
+// Leaves no stream, index buffer, shader or declaration set.
+HRESULT DrawMeshContainerShader(CMeshContainer* container, IDirect3DVertexShader9* vertexShader,
+                                IDirect3DVertexDeclaration9* declaration);
+// Draw a pNextMeshContainer chain; the first failure ends the walk and is returned.
+HRESULT DrawMeshContainerList(CMeshContainer* first);
+HRESULT DrawMeshContainerListShader(CMeshContainer* first, IDirect3DVertexShader9* vertexShader,
+                                    IDirect3DVertexDeclaration9* declaration);
+// Each bone's matrix = its offset x its frame's matrix (the offset alone without a frame), then the
+// skin moves pSkinnedMesh's vertices from pMesh's.
+HRESULT UpdateSkinnedMesh(CMeshContainer* container);
+
 // ---- Loaders ----
 // Each hands the new container out through its first argument as soon as it exists; the caller owns it.
 // E_FAIL for a null or empty required argument, the platform's result when a load or a needed
@@ -78,19 +96,90 @@ HRESULT LoadMeshForEffect(CMeshContainer** ppContainer, IDirect3DDevice9* pDevic
 HRESULT LoadVertexShader(IDirect3DVertexShader9** ppShader, IDirect3DDevice9* pDevice, const char* file,
                          const D3DVERTEXELEMENT9* elements, IDirect3DVertexDeclaration9** ppDeclaration);
 
-// ---- Frames ----
+// ---- X-file hierarchies ----
 
-// The collision library's object ("CD.dll"), made by its factory. Only the slot order is fixed; the
-// program calls slots 1, 2, 3 and 5.
-class CCollisionObject {
+// A frame of an X-file hierarchy. Deleting a frame deletes its siblings and children with their names;
+// the containers hung on frames belong to the loader's chain, not to the frames.
+class CHierarchyFrame : public D3DXFRAME {
 public:
-    virtual void Slot0() = 0;
-    virtual void AddTriangle(D3DXVECTOR3 a, D3DXVECTOR3 b, D3DXVECTOR3 c) = 0;
-    virtual void Finish() = 0;
-    virtual void SetTransform(D3DXMATRIX* world) = 0;
-    virtual void Slot4() = 0;
-    virtual bool TestAgainst(CCollisionObject* other, int value) = 0;
+    CHierarchyFrame();
+    ~CHierarchyFrame();
+    CHierarchyFrame(const CHierarchyFrame&) = delete;
+    CHierarchyFrame& operator=(const CHierarchyFrame&) = delete;
+
+    // Depth first: this frame, everything reached through its sibling, then its children. Case counts.
+    CHierarchyFrame* Find(const char* name);
+
+    D3DXMATRIX matCombined; // what skinned bones point at; identity until someone combines the tree
+    D3DXMATRIX matInitial;  // the matrix read from the file
 };
+
+// The state of one hierarchy load. dwFlags: 1 loads meshes, 2 builds frames. What it still holds when
+// destroyed (chain and tree) is destroyed with it.
+class CXFileLoader {
+public:
+    CXFileLoader() {}
+    ~CXFileLoader();
+    CXFileLoader(const CXFileLoader&) = delete;
+    CXFileLoader& operator=(const CXFileLoader&) = delete;
+
+    // 1 when the file was opened and walked. `slot` leads to the frame the top level belongs to (null).
+    int Load(const char* fileName, D3DXFRAME** slot);
+    bool ParseObject(ID3DXFileData* data, ID3DXFileData* parentData, DWORD depth, D3DXFRAME** slot,
+                     bool isReference);
+    bool ParseChildObjects(ID3DXFileData* data, DWORD depth, D3DXFRAME** slot, bool isReference);
+
+    IDirect3DDevice9* pDevice = nullptr;
+    const char* pTexturePath = nullptr;
+    DWORD dwFVF = 0;
+    DWORD dwOptions = 0;
+    DWORD dwFlags = 0;
+    CMeshContainer* pMeshContainers = nullptr; // chain, latest first
+    D3DXFRAME* pFrameRoot = nullptr;           // a CHierarchyFrame; top-level frames, latest first
+};
+
+// Loads a file as a frame tree and a container chain (either may be left out by a null pointer) and
+// links skinned bones to their frames. E_FAIL only for a null device, file name or texture path; a
+// file that cannot be read gives S_OK with null outputs. The caller deletes the root and the chain head.
+HRESULT LoadHierarchyFromX(CMeshContainer** ppMeshContainers, CHierarchyFrame** ppFrameRoot,
+                           IDirect3DDevice9* device, const char* fileName, const char* texturePath, DWORD fvf,
+                           DWORD options);
+// As LoadHierarchyFromX; when both a container and a frame were loaded, attachTo's sibling becomes the
+// loaded root (replacing its old sibling). attachTo then deletes that root with itself: the caller must
+// not delete it twice.
+HRESULT LoadHierarchyFromXAttached(CMeshContainer** ppMeshContainers, CHierarchyFrame** ppFrameRoot,
+                                   CHierarchyFrame* attachTo, IDirect3DDevice9* device, const char* fileName,
+                                   const char* texturePath, DWORD fvf, DWORD options);
+
+// A base for parsers that handle X-file objects themselves: Load opens the file as the loader does and,
+// when BeginParse gives 1, hands each top-level object to ParseObject; EndParse runs either way. The
+// virtual operations are in a fixed order.
+class CXFileParser {
+public:
+    virtual int BeginParse(DWORD context) = 0;
+    virtual void EndParse(DWORD context) = 0;
+    // false stops the walk.
+    virtual bool ParseObject(ID3DXFileData* data, ID3DXFileData* parentData, DWORD depth, DWORD context,
+                             bool isReference) = 0;
+
+    // 1 when the file was opened.
+    int Load(const char* fileName, DWORD context);
+    // Hands each child to ParseObject (depth + 1, the reference flag carried down); false at the first false.
+    bool ParseChildObjects(ID3DXFileData* data, DWORD depth, DWORD context, bool isReference);
+
+protected:
+    ~CXFileParser() {}
+};
+
+// X-file data objects: the template GUID; the name as a new char array (null when it has none); a new
+// copy of the data (its size through pSize); and the unlock of a locked object. The caller frees the
+// arrays with delete[].
+GUID GetFileDataType(ID3DXFileData* data);
+char* GetFileDataName(ID3DXFileData* data);
+BYTE* CopyFileData(ID3DXFileData* data, SIZE_T* pSize);
+void UnlockFileData(ID3DXFileData* data);
+
+// ---- Frames ----
 
 using FrameUpdateCallback = void (*)(CFrame* frame, int userValue);
 
@@ -125,6 +214,28 @@ public:
     void SetUserVector(float x, float y, float z);
     // Children first (always with textures), then this frame's containers with useTextures.
     HRESULT Render(bool useTextures);
+
+    // Physical set-up from a container's mesh: box and sphere bounds, the normalisation matrix (to the
+    // unit sphere), extents, mass (volume x 100), inertia terms (x-y, y-z, x-z pairs), radius (half the
+    // largest extent) and the next object id.
+    void SetupPhysics(CMeshContainer* container);
+    void ComputeBoundingSphere(CMeshContainer* container);
+    // The eight corners of the axis-aligned box of the extents around the position (angles ignored).
+    void UpdateBoxCorners();
+    // The distance straight down (-y) from the point to the target's first mesh, the ray taken into mesh
+    // space by the device's current WORLD transform; FLT_MAX when it meets nothing. Clears `collided`.
+    float DistanceBelow(float x, float y, float z, CFrame target);
+    // A collision object in the collision library from the mesh's triangles; a new object replaces the
+    // old pointer (never released). On a failure the object stays empty and unfinished.
+    HRESULT BuildCollisionObject(CMeshContainer* container);
+    // Sets `collided` on both frames when their collision objects meet; needs both objects built.
+    void TestCollision(CFrame* other, int value);
+
+    // Fills the sub-mesh slots from every Mesh object of an X file (at most kMaxSubMeshes); 1 when the
+    // file was read, 0 when it could not be opened. `value` is passed down the walk untouched.
+    int LoadFromX(const char* fileName, IDirect3DDevice9* device, DWORD value);
+    int LoadSubMeshes(ID3DXFileData* node, DWORD depth, DWORD value, bool isReference,
+                      IDirect3DDevice9* device);
 
     int userValue;
     D3DXMATRIX world;
@@ -173,6 +284,26 @@ public:
 };
 
 constexpr int kPegCount = 100;
+
+// ---- Frame geometry ----
+
+extern int g_NextObjectId; // the object id SetupPhysics gives next
+
+// Change the positions (first three floats) of a container's mesh in place.
+HRESULT OffsetMesh(CMeshContainer* container, float x, float y, float z);
+HRESULT ScaleMesh(CMeshContainer* container, float factor);
+// Strict tests: a point on the surface is outside, spheres that only touch do not touch.
+bool PointInBox(const D3DXVECTOR3* point, const D3DXVECTOR3* boxMin, const D3DXVECTOR3* boxMax);
+bool PointInSphere(const D3DXVECTOR3* centre, D3DXVECTOR3 point, float radius);
+bool SpheresTouch(const D3DXVECTOR3* firstCentre, float firstRadius, D3DXVECTOR3 secondCentre,
+                  float secondRadius);
+// A ray (unit direction) against a sphere ahead of its origin; an origin inside gives false.
+bool RaySphere(D3DXVECTOR3 origin, D3DXVECTOR3 direction, D3DXVECTOR3 centre, float radius);
+// Möller-Trumbore, both windings: the distance t and barycentric u, v of the hit.
+bool IntersectTriangle(const D3DXVECTOR3* origin, const D3DXVECTOR3* direction, const D3DXVECTOR3* a,
+                       const D3DXVECTOR3* b, const D3DXVECTOR3* c, float* t, float* u, float* v);
+// As CFrame::DistanceBelow along (cos angle, 0, sin angle), touching no frame.
+float DistanceAlong(float x, float y, float z, CFrame target, float angle);
 
 // ---- Camera ----
 
@@ -296,3 +427,22 @@ public:
 extern CCamera g_Camera;
 extern CFrame g_BoardFrame;
 extern CFrame g_Pegs[kPegCount];
+
+// ---- Angles and curves ----
+
+// Degrees from radians by the factor 57.2957763671875.
+float RadToDeg(float angle);
+// The angles about x, y and z, in degrees, of a rotation quaternion; straight up or down (|2 (zx - yw)|
+// above 0.999999) gives 0 about x and +-90 about y.
+D3DXVECTOR3 QuaternionToEuler(D3DXQUATERNION q);
+// |b| - |a| for non-zero angles; b itself when either is 0 (or not a number).
+float AngleDifference(float a, float b);
+// The larger minus the smaller.
+float AngleSpan(float a, float b);
+// The heading, in degrees, of an angle by a fixed table; angles outside it come back unchanged.
+float HeadingFromAngle(float a);
+// The point at t along a segment (start, end: 6 floats); t is not clamped. Returns 0.
+int Lerp3(const float* segment, float t, float* out);
+// The point at t on a cubic Bezier curve given as start, end, the inner point near the start and the
+// one near the end (12 floats); t is not clamped. Returns 0.
+int Bezier3(const float* control, float t, float* out);

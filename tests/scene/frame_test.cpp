@@ -130,13 +130,13 @@ void CountingCallback(CFrame* frame, int value) {
 // Stands in for the collision library's object to see what the frame hands it.
 class RecordingCollisionObject : public CCollisionObject {
 public:
-    void Slot0() override {}
+    void Release() override {}
     void AddTriangle(D3DXVECTOR3, D3DXVECTOR3, D3DXVECTOR3) override {}
     void Finish() override {}
-    void SetTransform(D3DXMATRIX* world) override { lastTransform = world; }
-    void Slot4() override {}
+    void SetTransform(const D3DXMATRIX* world) override { lastTransform = world; }
+    int GetTriangleCount() const override { return 0; }
     bool TestAgainst(CCollisionObject*, int) override { return false; }
-    D3DXMATRIX* lastTransform = nullptr;
+    const D3DXMATRIX* lastTransform = nullptr;
 };
 
 TEST(Frame, UpdateCallsTheCallbackAndPassesTheWorldToTheCollisionObject) {
