@@ -77,7 +77,61 @@ void TitleFrame();
 void ReleaseTitleStage();
 
 // ---- Surfaces and screenshots ----
-HRESULT SaveScreenshot(const char* fileName);
+// Writes the part of the display that the window covers, frame included, as a BMP file.
+bool SaveScreenshot(const char* fileName);
+// The CPU drawing works on locked 32-bit pixel memory: pixel (x, y) is element y * (pitch / 4) + x.
+// Memory for these two holds at least g_ScreenHeight rows of the pitch; nothing is written outside
+// the screen's area or past the end of a row.
+void SetPixel32(int x, int y, DWORD colour, int pitch, DWORD* pixels);
+void FillRect32(const RECT* rect, DWORD colour, int pitch, DWORD* pixels);
+void ClearRect(const D3DRECT* rect, D3DCOLOR colour, IDirect3DDevice9* device);
+// A .bmp file in a new X8R8G8B8 system-memory surface, which the caller owns (even when the last
+// step fails and E_FAIL comes back).
+HRESULT LoadBitmapSurface(const char* path, IDirect3DSurface9** ppSurface, IDirect3DDevice9* device);
+// Copies a block of pixels between 32-bit surfaces; a null rectangle is the whole source, a null
+// point (0, 0). With the key on, source pixels equal to the key leave the destination as it was.
+// The block is cut to what lies inside both surfaces.
+HRESULT CopySurfaceKeyed(const RECT* srcRect, IDirect3DSurface9* src, const POINT* dstPoint,
+                         IDirect3DSurface9* dst, int useKey, DWORD key);
+
+// ---- Timing, frame counters and the value list ----
+extern LARGE_INTEGER g_PerfFrequency;
+extern LARGE_INTEGER g_PerfLastCount;
+extern int g_FrameCount;
+extern int g_FPS;
+extern char g_FPSText[12];
+extern int g_TickFrameCount;
+extern DWORD g_TickLastUpdate;
+extern float g_TickFPS;
+
+HRESULT InitTimer();
+void CountFrame(); // one frame of g_FPS, measured with the performance counter
+float GetFPS();    // one frame, and the rate over the last period of at least a second
+void DrawFPS(int x, int y, float red, float green, float blue, float alpha);
+
+// The counters' platform sources: the performance counter and GetTickCount unless a test feeds its
+// own. A null source restores the system's.
+using PerformanceSource = BOOL(WINAPI*)(LARGE_INTEGER*);
+using TickSource = DWORD(WINAPI*)();
+void SetTimerSources(PerformanceSource frequency, PerformanceSource counter, TickSource ticks);
+
+class ValueListNode {
+public:
+    ValueListNode* GetNext() const { return pNext; }
+
+    DWORD value;
+    ValueListNode* pNext;
+};
+
+// The head exists from static initialisation on (null only if it could not be allocated); a head
+// holding 0 is an empty list. Nodes are never freed.
+extern ValueListNode* g_ValueList;
+ValueListNode* InitValueList(); // a new empty head, or null when it cannot be allocated
+
+namespace ValueList {
+// Keeps the order of the appends; a value that finds no memory for its node is dropped.
+void Append(DWORD value);
+} // namespace ValueList
 
 // ---- The program clock ----
 // Every stage and game rule reads the time here; tests may feed their own source.

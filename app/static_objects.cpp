@@ -6,6 +6,8 @@
 #include "scene/scene.h"
 
 CKeyboard g_Keyboard;
+CMouse g_Mouse;
+ValueListNode* g_ValueList = InitValueList();
 CCamera g_Camera;
 CFrame g_BoardFrame;
 CFrame g_Pegs[kPegCount];

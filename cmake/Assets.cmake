@@ -1,4 +1,4 @@
-# The pictures, icon and meshes are drawn by a native generator (tools/) during the build.
+# The pictures, icon, meshes and test effects are made by native tools (tools/) during the build.
 # ASSETGEN may name a generator built elsewhere (for example on Windows).
 set(GAME_ICON ${CMAKE_BINARY_DIR}/generated/quorvantis.ico)
 set(ASSET_STAMP ${CMAKE_BINARY_DIR}/generated/assets.stamp)
@@ -7,6 +7,8 @@ set(ASSETGEN "" CACHE FILEPATH "A prebuilt asset generator; empty builds tools/ 
 if(ASSETGEN)
     set(assetgen_exe ${ASSETGEN})
     set(assetgen_deps ${ASSETGEN})
+    get_filename_component(tools_bin ${ASSETGEN} DIRECTORY)
+    set(fxwriter_exe ${tools_bin}/fxwriter${CMAKE_HOST_EXECUTABLE_SUFFIX})
 else()
     include(ExternalProject)
     set(assetgen_exe ${CMAKE_BINARY_DIR}/tools/bin/assetgen)
@@ -20,8 +22,9 @@ else()
                    -DCMAKE_C_COMPILER=cc -DCMAKE_CXX_COMPILER=c++
         BUILD_ALWAYS ON
         INSTALL_COMMAND ""
-        BUILD_BYPRODUCTS ${assetgen_exe})
+        BUILD_BYPRODUCTS ${assetgen_exe} ${CMAKE_BINARY_DIR}/tools/bin/fxwriter)
     set(assetgen_deps assetgen_build)
+    set(fxwriter_exe ${CMAKE_BINARY_DIR}/tools/bin/fxwriter)
 endif()
 
 file(GLOB_RECURSE assetgen_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/*.cpp ${CMAKE_SOURCE_DIR}/tools/*.h)
@@ -32,4 +35,18 @@ add_custom_command(
     COMMAND ${CMAKE_COMMAND} -E touch ${ASSET_STAMP}
     DEPENDS ${assetgen_deps} ${assetgen_sources}
     COMMENT "Drawing the game's pictures and meshes")
-add_custom_target(game_assets DEPENDS ${ASSET_STAMP})
+
+# The test effects in their compiled form (Wine's effect framework cannot compile .fx source with
+# techniques), and one source that does not compile, for the compiler's error path.
+set(EFFECT_DIR ${GAME_DIR}/Data/Effects)
+set(EFFECT_STAMP ${CMAKE_BINARY_DIR}/generated/effects.stamp)
+file(GLOB effect_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/fxwriter/effects/*.fx)
+add_custom_command(
+    OUTPUT ${EFFECT_STAMP}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${EFFECT_DIR}
+    COMMAND ${fxwriter_exe} ${EFFECT_DIR}
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/tools/fxwriter/effects/guasto.fx ${EFFECT_DIR}
+    COMMAND ${CMAKE_COMMAND} -E touch ${EFFECT_STAMP}
+    DEPENDS ${ASSET_STAMP} ${assetgen_deps} ${assetgen_sources} ${effect_sources}
+    COMMENT "Writing the test effects")
+add_custom_target(game_assets DEPENDS ${ASSET_STAMP} ${EFFECT_STAMP})

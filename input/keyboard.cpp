@@ -1,17 +1,102 @@
-// The DirectInput keyboard.
+// The DirectInput object and the keyboard: set-up, key tests with the re-acquire of a lost device,
+// and release.
 #include "input/input.h"
 
-CKeyboard::~CKeyboard() {
-    if (pDevice) {
-        pDevice->Unacquire();
-        pDevice->Release();
-        pDevice = nullptr;
+#include "app/app.h"
+#include "input/reacquire.h"
+#include "platform/platform.h"
+
+LPDIRECTINPUT8A g_pDirectInput = nullptr;
+
+namespace {
+
+constexpr DWORD kKeyboardCooperation = DISCL_NONEXCLUSIVE | DISCL_FOREGROUND;
+
+// Unacquires and releases a device if it exists, and clears the pointer.
+void ReleaseDevice(LPDIRECTINPUTDEVICE8A& device) {
+    if (device) {
+        device->Unacquire();
+        device->Release();
+        device = nullptr;
     }
+}
+
+} // namespace
+
+HRESULT InitInput() {
+    SafeRelease(g_pDirectInput);
+    if (FAILED(DirectInput8Create(g_hInstance, DIRECTINPUT_VERSION, IID_IDirectInput8A,
+                                  reinterpret_cast<void**>(&g_pDirectInput), nullptr))) {
+        ErrorOut("Failed to create DirectInput");
+        return E_FAIL;
+    }
+    if (FAILED(g_Keyboard.Init())) {
+        ErrorOut("Failed to initialize keyboard");
+        return E_FAIL;
+    }
+    if (FAILED(g_Mouse.Init())) {
+        ErrorOut("Unable to initialize mouse");
+        return E_FAIL;
+    }
+    return S_OK;
+}
+
+void ReleaseInput() {
+    SafeRelease(g_pDirectInput);
+}
+
+CKeyboard::~CKeyboard() {
+    Release();
+}
+
+HRESULT CKeyboard::Init() {
+    if (!g_pDirectInput) {
+        return E_FAIL;
+    }
+    // The flag belongs to the device released here: a set-up that fails from now on leaves the
+    // keyboard not acquired.
+    Release();
+
+    if (FAILED(g_pDirectInput->CreateDevice(GUID_SysKeyboard, &pDevice, nullptr))) {
+        pDevice = nullptr;
+        ErrorOut("Failed to create key device");
+        return E_FAIL;
+    }
+    if (FAILED(pDevice->SetDataFormat(&c_dfDIKeyboard))) {
+        ErrorOut("Unable to set the keyboard data format");
+        return E_FAIL;
+    }
+    if (FAILED(pDevice->SetCooperativeLevel(g_hWnd, kKeyboardCooperation))) {
+        ErrorOut("Unable to set keyboard cooperative level");
+        return E_FAIL;
+    }
+    if (FAILED(pDevice->Acquire())) {
+        ErrorOut("Unable to acquire the keyboard");
+        return E_FAIL;
+    }
+    acquired = 1;
+    return S_OK;
 }
 
 int CKeyboard::IsKeyDown(int key) {
     if (!acquired) {
         return 0;
     }
-    return (keys[key & 0xFF] & 0x80) ? 1 : 0;
+    const HRESULT hr = GetDeviceStateReportingLoss(pDevice, sizeof(keys), keys);
+    if (FAILED(hr)) {
+        if (hr != DIERR_INPUTLOST || !ReacquireLostDevice(pDevice)) {
+            return 0;
+        }
+        // Whatever this read answers, the keys are tested as it left them.
+        pDevice->GetDeviceState(sizeof(keys), keys);
+    }
+    if (key < 0 || key >= static_cast<int>(sizeof(keys))) {
+        return 0;
+    }
+    return (keys[key] & 0x80) ? 1 : 0;
+}
+
+void CKeyboard::Release() {
+    ReleaseDevice(pDevice);
+    acquired = 0;
 }

@@ -2,6 +2,7 @@
 #include "harness.h"
 
 #include "game/game.h"
+#include "input/input.h"
 
 namespace {
 
@@ -92,7 +93,7 @@ TEST_F(StageTest, TimelineFollowsTheClock) {
     StageIdlePass();
     EXPECT_EQ(g_LoadStage, 2u);
     EXPECT_TRUE(g_bStageInitDone);
-    EXPECT_NE(g_LogFile, nullptr) << "the title stage's set-up opens the log";
+    EXPECT_NE(g_pDirectInput, nullptr) << "the title stage's set-up ran";
     EXPECT_TRUE(g_bShowLogo);
 
     // The next pass leaves the logo; Start chosen, it draws the first loading frame.

@@ -98,6 +98,10 @@ class Game:
         self.window = wait_for(lambda: find_windows(TITLE), timeout, what="the game window")[0]
         xdotool("windowactivate", "--sync", self.window, check=False)
         xdotool("windowfocus", "--sync", self.window, check=False)
+        # A button released after an earlier game had ended never reached Wine, which still holds it
+        # down; a click during the logo, when nothing reads the mouse yet, puts it up again.
+        for button in (1, 2, 3):
+            xdotool("click", button, check=False)
         return self.window
 
     def geometry(self):
@@ -117,8 +121,12 @@ class Game:
         subprocess.run(["import", "-window", "root", path], env=_env(), check=True, timeout=30)
         return Image.open(path).convert("RGB").crop(self.client_box())
 
-    def key(self, key):
-        xdotool("key", key)
+    def key(self, key, hold=0.1):
+        # Held as long as a player would: the game polls the keyboard once a frame, so a press and
+        # release within one frame is never seen down.
+        xdotool("keydown", key)
+        time.sleep(hold)
+        xdotool("keyup", key)
 
     def keydown(self, key):
         xdotool("keydown", key)
@@ -158,20 +166,29 @@ def matches(screen, expected, tolerance=12.0):
 
 
 class Cursor:
-    """The game's own cursor, moved by relative motion from where the game starts it, (0, 0)."""
+    """The game's own cursor, moved by relative motion; it starts at (0, 0) and is clamped there."""
+
+    STEP = 100  # relative motion reaches the game one to one in steps of this size
 
     def __init__(self):
         self.x, self.y = 0, 0
 
+    def home(self):
+        self._move(-2000, -2000)
+        self.x, self.y = 0, 0
+
     def move_to(self, x, y):
-        # Small steps: large single jumps may be cut short by the pointer's warp back to the window.
-        while (self.x, self.y) != (x, y):
-            dx = max(-40, min(40, x - self.x))
-            dy = max(-40, min(40, y - self.y))
-            xdotool("mousemove_relative", "--", dx, dy)
-            self.x += dx
-            self.y += dy
-            time.sleep(0.02)
+        self._move(x - self.x, y - self.y)
+        self.x, self.y = x, y
+
+    def _move(self, dx, dy):
+        while dx or dy:
+            sx = max(-self.STEP, min(self.STEP, dx))
+            sy = max(-self.STEP, min(self.STEP, dy))
+            xdotool("mousemove_relative", "--", sx, sy)
+            dx -= sx
+            dy -= sy
+        time.sleep(0.1)
 
 
 def region(image, box):
@@ -199,3 +216,10 @@ def gui_as_drawn(name, x, y, scale=(0.5, 0.7)):
     w, h = int(picture.width * scale[0]), int(picture.height * scale[1])
     left, top = int(x * scale[0]), int(y * scale[1])
     return (left, top, left + w, top + h), picture.resize((w, h), Image.BILINEAR)
+
+
+def click(button=1, hold=0.15):
+    """A click a frame-polled mouse cannot miss: the button stays down for several frames."""
+    xdotool("mousedown", button)
+    time.sleep(hold)
+    xdotool("mouseup", button)

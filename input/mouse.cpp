@@ -1,0 +1,171 @@
+// The DirectInput mouse: a clamped cursor position driven by relative motion, and the cursor picture
+// drawn there with the mouse's own sprite.
+#include "input/input.h"
+
+#include "app/app.h"
+#include "input/reacquire.h"
+#include "platform/platform.h"
+#include "ui/ui.h"
+
+namespace {
+
+constexpr DWORD kMouseCooperation = DISCL_EXCLUSIVE | DISCL_FOREGROUND;
+constexpr int kMaxX = 1279;
+constexpr int kMaxY = 1023;
+constexpr int kButtonCount = 4;
+constexpr char kCursorPicture[] = "..\\Immagini\\Mouse\\cursore.bmp";
+
+void Clamp(int& x, int& y) {
+    if (x < 0) {
+        x = 0;
+    }
+    if (y < 0) {
+        y = 0;
+    }
+    if (x > kMaxX) {
+        x = kMaxX;
+    }
+    if (y > kMaxY) {
+        y = kMaxY;
+    }
+}
+
+void MoveDeviceCursor(int x, int y) {
+    if (g_pd3dDevice) {
+        g_pd3dDevice->SetCursorPosition(x, y, 0);
+    }
+}
+
+} // namespace
+
+CMouse::CMouse() : pDevice(nullptr), pAux(nullptr), acquired(0), hardwareCursor(0), x(0), y(0) {}
+
+CMouse::~CMouse() {
+    Release();
+}
+
+HRESULT CMouse::Init() {
+    if (!g_pDirectInput) {
+        return E_FAIL;
+    }
+    // The flag belongs to the device released here: a set-up that fails from now on leaves the mouse
+    // not acquired.
+    SafeRelease(pDevice);
+    acquired = 0;
+
+    if (FAILED(g_pDirectInput->CreateDevice(GUID_SysMouse, &pDevice, nullptr))) {
+        pDevice = nullptr;
+        ErrorOut("Unable to create mouse device");
+        return E_FAIL;
+    }
+    if (FAILED(pDevice->SetDataFormat(&c_dfDIMouse))) {
+        ErrorOut("Unable to set the mouse data format");
+        return E_FAIL;
+    }
+    if (FAILED(pDevice->SetCooperativeLevel(g_hWnd, kMouseCooperation))) {
+        ErrorOut("Unable to set the cooperative level for the mouse");
+        return E_FAIL;
+    }
+    if (FAILED(pDevice->Acquire())) {
+        ErrorOut("Unable to acquire mouse");
+        return E_FAIL;
+    }
+    acquired = 1;
+
+    // Without a picture or a sprite the cursor is simply not seen. A second set-up replaces both.
+    LoadSpriteTexture(kCursorPicture, &pCursorTexture);
+    SafeRelease(pSprite);
+    if (FAILED(D3DXCreateSprite(g_pd3dDevice, &pSprite))) {
+        pSprite = nullptr;
+        ErrorOut("Impossibile inizializzare la sprite");
+    }
+    return S_OK;
+}
+
+HRESULT CMouse::Poll() {
+    if (!acquired) {
+        return E_FAIL;
+    }
+    const HRESULT hr = GetDeviceStateReportingLoss(pDevice, sizeof(state), &state);
+    if (SUCCEEDED(hr)) {
+        return S_OK;
+    }
+    if (hr != DIERR_INPUTLOST) {
+        return E_FAIL;
+    }
+    // Not taken back: the state keeps the last motion, which the caller's UpdatePosition adds again.
+    if (ReacquireLostDevice(pDevice)) {
+        pDevice->GetDeviceState(sizeof(state), &state);
+    }
+    return S_OK;
+}
+
+void CMouse::UpdatePosition() {
+    x += state.lX;
+    y += state.lY;
+    Clamp(x, y);
+    MoveDeviceCursor(x, y);
+}
+
+void CMouse::DrawCursor() {
+    if (!g_pd3dDevice) {
+        return;
+    }
+    g_pd3dDevice->BeginScene();
+    if (pSprite) {
+        const D3DXVECTOR3 position(static_cast<float>(x), static_cast<float>(y), 0.0f);
+        pSprite->Begin(D3DXSPRITE_ALPHABLEND);
+        pSprite->Draw(pCursorTexture, nullptr, nullptr, &position, 0xFFFFFFFF);
+        pSprite->End();
+    }
+    g_pd3dDevice->EndScene();
+}
+
+void CMouse::SetPosition(int newX, int newY) {
+    Clamp(newX, newY);
+    x = newX;
+    y = newY;
+    MoveDeviceCursor(x, y);
+}
+
+void CMouse::GetPosition(int* pX, int* pY) const {
+    *pX = x;
+    *pY = y;
+}
+
+void CMouse::MoveBy(int dx, int dy) {
+    x += dx;
+    y += dy;
+    MoveDeviceCursor(x, y);
+}
+
+int CMouse::ShowHardwareCursor() {
+    if (!acquired || !hardwareCursor) {
+        return 0;
+    }
+    SetCursor(nullptr);
+    if (g_pd3dDevice) {
+        g_pd3dDevice->ShowCursor(TRUE);
+    }
+    return 1;
+}
+
+MouseDelta CMouse::GetDelta() const {
+    return MouseDelta{state.lX, state.lY};
+}
+
+int CMouse::IsButtonDown(int button) const {
+    if (button < 0 || button >= kButtonCount) {
+        return 0;
+    }
+    return (state.rgbButtons[button] & 0x80) ? 1 : 0;
+}
+
+void CMouse::Release() {
+    SafeRelease(pAux);
+    if (pDevice) {
+        pDevice->Unacquire();
+        SafeRelease(pDevice);
+    }
+    acquired = 0;
+}

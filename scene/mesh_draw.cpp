@@ -1,0 +1,184 @@
+// More ways to draw a mesh container: material by material with its textures, range by range from the
+// attribute table through a vertex shader, down a chain of containers; and the software skinning step
+// that moves a skinned container's working copy with its bones.
+#include "platform/platform.h"
+#include "scene/scene.h"
+
+#include <vector>
+
+namespace {
+
+// The translucent-material blend rule: a material whose Diffuse.a is not exactly 1 (NaN included)
+// blends ONE / DESTCOLOR. States are written only when the switch changes, and put back at the end
+// only when it ended different from how it was found.
+class BlendSwitch {
+public:
+    explicit BlendSwitch(IDirect3DDevice9* device) : m_device(device) {
+        device->GetRenderState(D3DRS_ALPHABLENDENABLE, &m_savedEnable);
+        device->GetRenderState(D3DRS_SRCBLEND, &m_savedSource);
+        device->GetRenderState(D3DRS_DESTBLEND, &m_savedDestination);
+        m_current = m_savedEnable;
+    }
+
+    void Follow(const D3DMATERIAL9& material) {
+        const bool opaque = material.Diffuse.a == 1.0f;
+        if (!opaque && m_current != 1) {
+            m_device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+            m_device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
+            m_device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_DESTCOLOR);
+            m_current = 1;
+        } else if (opaque && m_current != 0) {
+            m_device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+            m_current = 0;
+        }
+    }
+
+    void Restore() {
+        if (m_current != m_savedEnable) {
+            m_device->SetRenderState(D3DRS_ALPHABLENDENABLE, m_savedEnable);
+            m_device->SetRenderState(D3DRS_SRCBLEND, m_savedSource);
+            m_device->SetRenderState(D3DRS_DESTBLEND, m_savedDestination);
+        }
+    }
+
+private:
+    IDirect3DDevice9* m_device;
+    DWORD m_savedEnable = 0;
+    DWORD m_savedSource = 0;
+    DWORD m_savedDestination = 0;
+    DWORD m_current = 0;
+};
+
+bool Drawable(const CMeshContainer* container) {
+    return container && container->MeshData.pMesh && container->NumMaterials != 0 && container->pMaterials;
+}
+
+// A missing texture array counts as one of null entries.
+IDirect3DTexture9* TextureOf(const CMeshContainer* container, DWORD material) {
+    return container->ppTextures ? container->ppTextures[material] : nullptr;
+}
+
+} // namespace
+
+HRESULT DrawMeshContainer(CMeshContainer* container) {
+    if (!Drawable(container)) {
+        return E_FAIL;
+    }
+    IDirect3DDevice9* device = nullptr;
+    if (FAILED(container->MeshData.pMesh->GetDevice(&device)) || !device) {
+        return E_FAIL;
+    }
+    device->SetVertexShader(nullptr);
+    device->SetVertexDeclaration(nullptr);
+    BlendSwitch blend(device);
+    ID3DXMesh* mesh = container->pSkinnedMesh ? container->pSkinnedMesh : container->MeshData.pMesh;
+    for (DWORD i = 0; i < container->NumMaterials; ++i) {
+        const D3DMATERIAL9& material = container->pMaterials[i].MatD3D;
+        device->SetMaterial(&material);
+        device->SetTexture(0, TextureOf(container, i));
+        blend.Follow(material);
+        mesh->DrawSubset(i);
+    }
+    blend.Restore();
+    device->Release();
+    return S_OK;
+}
+
+HRESULT DrawMeshContainerShader(CMeshContainer* container, IDirect3DVertexShader9* vertexShader,
+                                IDirect3DVertexDeclaration9* declaration) {
+    if (!Drawable(container) || !vertexShader || !declaration) {
+        return E_FAIL;
+    }
+    ID3DXMesh* mesh = container->MeshData.pMesh;
+    IDirect3DDevice9* device = nullptr;
+    if (FAILED(mesh->GetDevice(&device)) || !device) {
+        return E_FAIL;
+    }
+    BlendSwitch blend(device);
+    IDirect3DVertexBuffer9* vertices = nullptr;
+    IDirect3DIndexBuffer9* indices = nullptr;
+    mesh->GetVertexBuffer(&vertices);
+    mesh->GetIndexBuffer(&indices);
+    DWORD rangeCount = 0;
+    mesh->GetAttributeTable(nullptr, &rangeCount);
+    std::vector<D3DXATTRIBUTERANGE> ranges(rangeCount);
+    if (rangeCount > 0) {
+        mesh->GetAttributeTable(ranges.data(), &rangeCount);
+    }
+
+    device->SetFVF(0);
+    device->SetVertexShader(vertexShader);
+    device->SetVertexDeclaration(declaration);
+    device->SetStreamSource(0, vertices, 0, D3DXGetFVFVertexSize(mesh->GetFVF()));
+    device->SetIndices(indices);
+    for (const D3DXATTRIBUTERANGE& range : ranges) {
+        // A range without faces, or whose attribute names no material, is not drawn.
+        if (range.FaceCount == 0 || range.AttribId >= container->NumMaterials) {
+            continue;
+        }
+        device->SetTexture(0, TextureOf(container, range.AttribId));
+        blend.Follow(container->pMaterials[range.AttribId].MatD3D);
+        device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, range.VertexStart, range.VertexCount,
+                                     range.FaceStart * 3, range.FaceCount);
+    }
+    device->SetStreamSource(0, nullptr, 0, 0);
+    device->SetIndices(nullptr);
+    if (vertices) {
+        vertices->Release();
+    }
+    if (indices) {
+        indices->Release();
+    }
+    blend.Restore();
+    device->SetVertexShader(nullptr);
+    device->SetVertexDeclaration(nullptr);
+    device->Release();
+    return S_OK;
+}
+
+HRESULT DrawMeshContainerList(CMeshContainer* first) {
+    for (CMeshContainer* c = first; c; c = static_cast<CMeshContainer*>(c->pNextMeshContainer)) {
+        const HRESULT hr = DrawMeshContainer(c);
+        if (FAILED(hr)) {
+            return hr;
+        }
+    }
+    return S_OK;
+}
+
+HRESULT DrawMeshContainerListShader(CMeshContainer* first, IDirect3DVertexShader9* vertexShader,
+                                    IDirect3DVertexDeclaration9* declaration) {
+    for (CMeshContainer* c = first; c; c = static_cast<CMeshContainer*>(c->pNextMeshContainer)) {
+        const HRESULT hr = DrawMeshContainerShader(c, vertexShader, declaration);
+        if (FAILED(hr)) {
+            return hr;
+        }
+    }
+    return S_OK;
+}
+
+HRESULT UpdateSkinnedMesh(CMeshContainer* container) {
+    if (!container || !container->MeshData.pMesh || !container->pSkinnedMesh || !container->pSkinInfo ||
+        !container->pBoneMatrices || !container->ppBoneMatrixPtrs) {
+        return E_FAIL;
+    }
+    ID3DXSkinInfo* skin = container->pSkinInfo;
+    for (DWORD i = 0; i < skin->GetNumBones(); ++i) {
+        // offset x frame; a bone without a frame keeps its bare offset.
+        container->pBoneMatrices[i] = *skin->GetBoneOffsetMatrix(i);
+        if (container->ppBoneMatrixPtrs[i]) {
+            D3DXMatrixMultiply(&container->pBoneMatrices[i], &container->pBoneMatrices[i],
+                               container->ppBoneMatrixPtrs[i]);
+        }
+    }
+    void* source = nullptr;
+    void* destination = nullptr;
+    container->MeshData.pMesh->LockVertexBuffer(D3DLOCK_READONLY, &source);
+    container->pSkinnedMesh->LockVertexBuffer(0, &destination);
+    if (source && destination) {
+        SkinInfoUpdateSkinnedMesh(skin, container->pBoneMatrices, nullptr, source, destination);
+    }
+    container->pSkinnedMesh->UnlockVertexBuffer();
+    container->MeshData.pMesh->UnlockVertexBuffer();
+    return S_OK;
+}

@@ -1,0 +1,48 @@
+// The title stage's set-up brings the input devices to life before anything else.
+#include "input_support.h"
+
+namespace {
+
+class TitleInputTest : public InputDeviceTest {
+protected:
+    void TearDown() override {
+        if (g_LogFile) {
+            fclose(g_LogFile);
+            g_LogFile = nullptr;
+        }
+        RemovePath("D3D.log");
+        InputDeviceTest::TearDown();
+    }
+};
+
+TEST_F(TitleInputTest, FailedInputEndsTheSetUpWithAMessage) {
+    RemovePath("D3D.log");
+    g_hInstance = nullptr; // DirectInput refuses a null instance
+    MessageBoxAnswerer answerer;
+    DebugOutputRecorder recorder;
+    EXPECT_EQ(InitTitleStage(m_window), E_FAIL);
+    ASSERT_EQ(answerer.Seen().size(), 1u);
+    EXPECT_EQ(answerer.Seen()[0].caption, "Errore");
+    EXPECT_EQ(answerer.Seen()[0].text, "Impossibile inizializzare l'input device \n");
+    EXPECT_EQ(answerer.Seen()[0].icon, BoxIcon::Exclamation);
+    EXPECT_TRUE(recorder.HasErrorLine("Impossibile inizializzare l'input device"));
+    EXPECT_EQ(g_LogFile, nullptr) << "nothing after the input set-up runs";
+    EXPECT_EQ(GetFileAttributesA("D3D.log"), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(TitleInputTest, TheSetUpStartsTheDevicesThenOpensTheLog) {
+    MessageBoxAnswerer answerer;
+    const bool undisturbed = RunUndisturbed([&] {
+        ResetInputGlobals();
+        if (!TakeForeground(m_window)) {
+            return false;
+        }
+        return InitTitleStage(m_window) == 1;
+    });
+    ASSERT_TRUE(undisturbed) << "other windows kept taking the foreground";
+    EXPECT_EQ(g_Keyboard.acquired, 1);
+    EXPECT_EQ(g_Mouse.acquired, 1);
+    EXPECT_NE(g_LogFile, nullptr);
+}
+
+} // namespace

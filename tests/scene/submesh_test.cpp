@@ -1,0 +1,156 @@
+// A frame's sub-meshes from X files the tests write: slots in file order, spheres and placed centres,
+// files without meshes or that cannot be read, and the 500-slot limit.
+#include "harness.h"
+#include "scene/scene.h"
+#include "xfile_text.h"
+
+#include <memory>
+#include <new>
+
+namespace {
+
+class SubMeshTest : public DeviceTest {
+protected:
+    void SetUp() override {
+        DeviceTest::SetUp();
+        frame = new (bytes.get()) CFrame();
+        // Tests run side by side in one folder: each writes a file of its own.
+        file = std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".x";
+    }
+    void TearDown() override {
+        for (int i = 0; i < frame->subMeshCount && i < kMaxSubMeshes; ++i) {
+            SafeRelease(frame->subMeshes[i]);
+        }
+        RemovePath(file.c_str());
+        DeviceTest::TearDown();
+    }
+    int Load(const std::string& text) {
+        WriteFileBytes(file.c_str(), text);
+        return frame->LoadFromX(file.c_str(), g_pd3dDevice, 7);
+    }
+
+    std::string file;
+    std::unique_ptr<BYTE[]> bytes{new BYTE[sizeof(CFrame)]()};
+    CFrame* frame = nullptr;
+};
+
+std::string UnitBox(const char* name, float x, const std::string& children = "") {
+    return xfile::Box(name, {x, 0, 0}, {x + 1, 1, 1}, children);
+}
+
+TEST_F(SubMeshTest, AMeshWithChildObjectsFillsOneSlot) {
+    std::string normals = "MeshNormals { 1; 0.0;0.0;1.0;; 12;\n";
+    for (int f = 0; f < 12; ++f) {
+        normals += f < 11 ? "3;0,0,0;,\n" : "3;0,0,0;;\n";
+    }
+    const std::string children = xfile::MaterialList(12, {1, 1, 1, 1}) + normals + "}\n" +
+                                 "MeshVertexColors { 1; 0;1.0;0.0;0.0;1.0;;; }\n";
+    ASSERT_EQ(Load(xfile::Header() + UnitBox("M", 0, children)), 1);
+    EXPECT_EQ(frame->subMeshCount, 1);
+    EXPECT_EQ(frame->lastSubMeshIndex, 0);
+    ASSERT_NE(frame->subMeshes[0], nullptr);
+    EXPECT_EQ(frame->subMeshes[0]->GetNumFaces(), 12u);
+    EXPECT_EQ(frame->subMeshes[0]->GetOptions() & D3DXMESH_SYSTEMMEM, static_cast<DWORD>(D3DXMESH_SYSTEMMEM));
+}
+
+TEST_F(SubMeshTest, MeshesInsideFramesFillSlotsInFileOrder) {
+    D3DXMATRIX identity;
+    D3DXMatrixIdentity(&identity);
+    const std::string text =
+        xfile::Header() + UnitBox("Loose", 20) +
+        xfile::Frame("Outer", xfile::FrameMatrix(identity) + xfile::Frame("Inner", UnitBox("First", 0)) +
+                                  UnitBox("Second", 10));
+    ASSERT_EQ(Load(text), 1);
+    ASSERT_EQ(frame->subMeshCount, 3);
+    EXPECT_EQ(frame->lastSubMeshIndex, 2);
+    EXPECT_NEAR(frame->subMeshCentres[0].x, 20.5f, 1e-4f);
+    EXPECT_NEAR(frame->subMeshCentres[1].x, 0.5f, 1e-4f);
+    EXPECT_NEAR(frame->subMeshCentres[2].x, 10.5f, 1e-4f);
+    EXPECT_NEAR(frame->subMeshRadii[1], std::sqrt(3.0f) / 2, 1e-4f);
+}
+
+TEST_F(SubMeshTest, PlacedCentresTakeThePositionAtLoadingTime) {
+    frame->SetPosition(100, 0, -5);
+    ASSERT_EQ(Load(xfile::Header() + UnitBox("M", 0)), 1);
+    frame->SetPosition(0, 0, 0);
+    EXPECT_NEAR(frame->subMeshPlacedCentres[0].x, 100.5f, 1e-4f);
+    EXPECT_NEAR(frame->subMeshPlacedCentres[0].y, 0.5f, 1e-4f);
+    EXPECT_NEAR(frame->subMeshPlacedCentres[0].z, -4.5f, 1e-4f);
+}
+
+TEST_F(SubMeshTest, AReferenceToAMeshLoadsItAgain) {
+    const std::string text = xfile::Header() + UnitBox("M", 0) + xfile::Frame("F", xfile::Reference("M"));
+    ASSERT_EQ(Load(text), 1);
+    EXPECT_EQ(frame->subMeshCount, 2);
+}
+
+TEST_F(SubMeshTest, AMeshThatFailsToLoadTakesNoSlot) {
+    const std::string broken = "Mesh Broken { 3; 0.0;0.0;0.0;, 1.0;0.0;0.0;, 0.0;1.0;0.0;; 1; 3;0,1,7;; }\n";
+    ASSERT_EQ(Load(xfile::Header() + broken + UnitBox("Good", 4)), 1);
+    ASSERT_EQ(frame->subMeshCount, 1);
+    EXPECT_NEAR(frame->subMeshCentres[0].x, 4.5f, 1e-4f);
+}
+
+TEST_F(SubMeshTest, AFileWithoutMeshesLeavesNoSlot) {
+    D3DXMATRIX identity;
+    D3DXMatrixIdentity(&identity);
+    ASSERT_EQ(Load(xfile::Header() + xfile::Frame("F", xfile::FrameMatrix(identity))), 1);
+    EXPECT_EQ(frame->subMeshCount, 0);
+    EXPECT_EQ(frame->lastSubMeshIndex, -1);
+}
+
+TEST_F(SubMeshTest, AFileThatCannotBeOpenedFailsWithTheCountsAtZero) {
+    frame->subMeshCount = 9;
+    frame->lastSubMeshIndex = 8;
+    EXPECT_EQ(frame->LoadFromX("no such file.x", g_pd3dDevice, 0), 0);
+    EXPECT_EQ(frame->subMeshCount, 0);
+    EXPECT_EQ(frame->lastSubMeshIndex, 0);
+    EXPECT_EQ(frame->LoadFromX(nullptr, g_pd3dDevice, 0), 0);
+    WriteFileBytes(file.c_str(), "this is not an X file");
+    EXPECT_EQ(frame->LoadFromX(file.c_str(), g_pd3dDevice, 0), 0);
+    EXPECT_EQ(frame->subMeshCount, 0);
+}
+
+TEST_F(SubMeshTest, TruncatedOrMalformedFilesGiveAClearResult) {
+    const std::string whole = xfile::Header() + UnitBox("A", 0) + UnitBox("B", 5);
+    const std::string inputs[] = {
+        whole.substr(0, whole.size() / 2), // cut inside the second mesh
+        whole.substr(0, whole.size() - 3), // its closing brace lost
+        xfile::Header() +
+            "Mesh M { 3; 0.0;0.0;0.0;, 1.0;0.0;0.0;, 0.0;1.0;0.0;; 1; 3;0,1,7;; }\n", // bad index
+        xfile::Header() + "Mesh M { 2; 0.0;0.0;0.0;; }\n", // counts that do not match the data
+        xfile::Header() + "Frame F { FrameTransformMatrix { 1.0,2.0;; } }\n", // a short matrix
+    };
+    for (const std::string& text : inputs) {
+        const int result = Load(text);
+        EXPECT_TRUE(result == 0 || result == 1);
+        if (result == 0) {
+            EXPECT_EQ(frame->subMeshCount, 0);
+        } else {
+            EXPECT_GE(frame->subMeshCount, 0);
+            EXPECT_LE(frame->subMeshCount, 2);
+            EXPECT_EQ(frame->lastSubMeshIndex, frame->subMeshCount - 1);
+        }
+        for (int i = 0; i < frame->subMeshCount; ++i) {
+            ASSERT_NE(frame->subMeshes[i], nullptr);
+            SafeRelease(frame->subMeshes[i]);
+        }
+        frame->subMeshCount = 0;
+    }
+}
+
+TEST_F(SubMeshTest, MeshesBeyondTheFiveHundredSlotsAreNotLoaded) {
+    std::string text = xfile::Header();
+    const std::vector<D3DXVECTOR3> triangle = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
+    for (int i = 0; i < kMaxSubMeshes + 2; ++i) {
+        text += xfile::Mesh(nullptr, triangle, {{0, 1, 2}});
+    }
+    frame->mass = 123.0f; // the field after the slot arrays
+    ASSERT_EQ(Load(text), 1);
+    EXPECT_EQ(frame->subMeshCount, kMaxSubMeshes);
+    EXPECT_EQ(frame->lastSubMeshIndex, kMaxSubMeshes - 1);
+    EXPECT_NE(frame->subMeshes[kMaxSubMeshes - 1], nullptr);
+    EXPECT_EQ(frame->mass, 123.0f);
+}
+
+} // namespace

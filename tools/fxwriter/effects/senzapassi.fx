@@ -1,0 +1,7 @@
+// A technique without passes.
+
+float gTime : Time;
+
+technique Vuota
+{
+}

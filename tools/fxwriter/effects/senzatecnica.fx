@@ -1,0 +1,3 @@
+// A parameter and no technique at all.
+
+float gTime : Time;

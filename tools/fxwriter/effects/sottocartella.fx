@@ -1,0 +1,19 @@
+// A texture in a sub-folder of the game's texture folder.
+
+texture2D Venato < string ResourceName = "prova\\venato.png"; >;
+
+technique Principale
+{
+    pass Unico
+    {
+        Lighting = FALSE;
+        CullMode = NONE;
+        ZEnable = FALSE;
+        AlphaBlendEnable = FALSE;
+        TextureFactor = 0xFFFFFFFF;
+        ColorOp[0] = SelectArg1;
+        ColorArg1[0] = TFactor;
+        AlphaOp[0] = SelectArg1;
+        AlphaArg1[0] = TFactor;
+    }
+}
