@@ -1,0 +1,325 @@
+// The play screen on a real device: its set-up and release, and whole games played through GameFrame
+// with the mouse fields set as the mouse would set them and a clock the test feeds.
+#include "harness.h"
+
+#include "game/game.h"
+#include "input/input.h"
+#include "scene/scene.h"
+#include "ui/ui.h"
+
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+DWORD s_now = 0;
+DWORD FedClock() { return s_now; }
+
+CButton* const kAllButtons[] = {&g_ColourButtons[0], &g_ColourButtons[1], &g_ColourButtons[2],
+                                &g_ColourButtons[3], &g_ColourButtons[4], &g_ExactLabel,
+                                &g_ColourLabel,      &g_HelpButtons[0],   &g_HelpButtons[1],
+                                &g_SolutionPanel,    &g_NewGameButton,    &g_GameExitButton};
+
+void ResetPlayScreen() {
+    for (CButton* button : kAllButtons) {
+        *button = CButton{};
+    }
+    for (CFrame& peg : g_Pegs) {
+        peg.visible = false;
+        peg.colourIndex = 0;
+        peg.pFirstMeshContainer = nullptr;
+        peg.SetPosition(0.0f, 0.0f, 0.0f);
+    }
+    g_BoardFrame.pFirstMeshContainer = nullptr;
+    g_PegCount = 0;
+    g_bWon = 0;
+    g_bLost = 0;
+    g_bOverlay = 0;
+    g_RowZ = 0.0f;
+    g_StatusText[0] = '\0';
+    g_Mouse.x = 0;
+    g_Mouse.y = 0;
+    memset(&g_Mouse.state, 0, sizeof(g_Mouse.state));
+    srand(1);
+}
+
+// Where the cursor stands inside a button's hit box.
+void PointAt(const CButton& button, bool pressed) {
+    g_Mouse.x = static_cast<int>(button.x * button.scaleX) + 8;
+    g_Mouse.y = static_cast<int>(button.y * 0.72f) + 8;
+    g_Mouse.state.rgbButtons[0] = pressed ? 0x80 : 0;
+}
+
+class PlayScreenTest : public DeviceTest {
+protected:
+    void SetUp() override {
+        DeviceTest::SetUp();
+        ResetPlayScreen();
+        ASSERT_EQ(D3DXCreateSprite(g_pd3dDevice, &g_pSprite), S_OK);
+        SetTimeSource(FedClock);
+        s_now = 100000;
+    }
+    void TearDown() override {
+        ReleaseScene();
+        ResetPlayScreen();
+        DeviceTest::TearDown();
+    }
+
+    // One frame; the clock moves on by `ms` first.
+    void Frame(DWORD ms = 16) {
+        s_now += ms;
+        GameFrame();
+    }
+
+    // Clicks a button as a player does: point at it, a frame to hover, then press for one frame.
+    void Click(const CButton& button) {
+        PointAt(button, false);
+        Frame(250);
+        PointAt(button, true);
+        Frame();
+        PointAt(button, false);
+        Frame();
+    }
+};
+
+TEST_F(PlayScreenTest, SetUpLoadsEverythingAndPlacesTheCamera) {
+    MessageBoxAnswerer answerer;
+    ASSERT_EQ(LoadScene(m_window), 1);
+    EXPECT_TRUE(answerer.Seen().empty());
+    for (int c = 0; c < kColourCount; ++c) {
+        EXPECT_NE(PegTexture(c), nullptr) << c;
+    }
+    EXPECT_EQ(PegTexture(-1), nullptr);
+    EXPECT_EQ(PegTexture(5), nullptr);
+    ASSERT_NE(g_pPegMesh, nullptr);
+    for (const CFrame& peg : g_Pegs) {
+        EXPECT_EQ(peg.pFirstMeshContainer, g_pPegMesh);
+    }
+    EXPECT_EQ(g_BoardFrame.pFirstMeshContainer, g_pBoardMesh);
+    float x, y, z;
+    g_Camera.GetPosition(&x, &y, &z);
+    EXPECT_EQ(D3DXVECTOR3(x, y, z), D3DXVECTOR3(0.0f, 25.0f, 35.0f));
+    D3DXMATRIX transform;
+    g_pSprite->GetTransform(&transform);
+    EXPECT_FLOAT_EQ(transform._11, 1.0f);
+    EXPECT_FLOAT_EQ(transform._22, 0.75f);
+
+    const struct {
+        const CButton* button;
+        float x, y, scaleX, scaleY;
+    } layout[] = {
+        {&g_ColourButtons[0], 20, 76, 0.5f, 0.7f},   {&g_ColourButtons[1], 20, 230, 0.5f, 0.7f},
+        {&g_ColourButtons[2], 20, 384, 0.5f, 0.7f},  {&g_ColourButtons[3], 20, 537, 0.5f, 0.7f},
+        {&g_ColourButtons[4], 20, 691, 0.5f, 0.7f},  {&g_ExactLabel, 1536, 0, 0.5f, 0.5f},
+        {&g_ColourLabel, 1536, 224.256f, 0.5f, 0.5f}, {&g_HelpButtons[0], 1740, 921, 0.5f, 0.7f},
+        {&g_HelpButtons[1], 512, 230, 0.5f, 0.7f},   {&g_SolutionPanel, 512, 230, 0.5f, 0.7f},
+        {&g_NewGameButton, 716, 614, 0.5f, 0.7f},    {&g_GameExitButton, 1126, 614, 0.5f, 0.7f},
+    };
+    for (const auto& entry : layout) {
+        EXPECT_FLOAT_EQ(entry.button->x, entry.x);
+        EXPECT_FLOAT_EQ(entry.button->y, entry.y);
+        EXPECT_EQ(entry.button->scaleX, entry.scaleX);
+        EXPECT_EQ(entry.button->scaleY, entry.scaleY);
+        EXPECT_NE(entry.button->pOverTexture, nullptr);
+    }
+}
+
+// A game folder like the real one without some files, as the working folder for the test.
+class PartialFolder {
+public:
+    explicit PartialFolder(std::initializer_list<const char*> missing) {
+        GetCurrentDirectoryA(sizeof(m_previous), m_previous);
+        const std::string root = "..\\partial-" + std::to_string(GetCurrentProcessId());
+        CreateDirectoryA(root.c_str(), nullptr);
+        for (const char* folder : {"\\bin", "\\Data", "\\Immagini", "\\Immagini\\GUI"}) {
+            CreateDirectoryA((root + folder).c_str(), nullptr);
+        }
+        for (const char* file : {"\\Immagini\\quorvantis_back.png", "\\Data\\Red.png", "\\Data\\Giallo.png",
+                                 "\\Data\\Green.png", "\\Data\\Blue.png", "\\Data\\Viola.png",
+                                 "\\Data\\pedino.x", "\\Data\\quorvantis.x", "\\Data\\legno.jpg"}) {
+            bool skip = false;
+            for (const char* m : missing) {
+                skip = skip || strcmp(m, file) == 0;
+            }
+            if (!skip) {
+                CopyFileA((std::string("..") + file).c_str(), (root + file).c_str(), FALSE);
+            }
+        }
+        SetCurrentDirectoryA((root + "\\bin").c_str());
+    }
+    ~PartialFolder() { SetCurrentDirectoryA(m_previous); }
+
+private:
+    char m_previous[MAX_PATH] = {};
+};
+
+TEST_F(PlayScreenTest, AMissingColourTextureStopsTheSetUpAfterTheColoursBeforeIt) {
+    PartialFolder folder({"\\Data\\Giallo.png"});
+    MessageBoxAnswerer answerer;
+    DebugOutputRecorder recorder;
+    EXPECT_EQ(LoadScene(m_window), E_FAIL);
+    ASSERT_EQ(answerer.Seen().size(), 1u);
+    EXPECT_EQ(answerer.Seen()[0].caption, "Errore");
+    EXPECT_EQ(answerer.Seen()[0].text, "Impossibile caricare la texture gialla \n");
+    EXPECT_EQ(answerer.Seen()[0].icon, BoxIcon::Exclamation);
+    EXPECT_TRUE(recorder.HasErrorLine("Impossibile caricare la texture"));
+    EXPECT_NE(g_pRedTexture, nullptr);
+    EXPECT_NE(g_pGreenTexture, nullptr);
+    EXPECT_EQ(g_pYellowTexture, nullptr);
+    EXPECT_EQ(g_pBlueTexture, nullptr);
+    EXPECT_EQ(g_pVioletTexture, nullptr);
+    EXPECT_EQ(g_ColourButtons[0].pOverTexture, nullptr) << "no button is set up";
+    EXPECT_NE(g_pPegMesh, nullptr) << "the meshes come before the textures";
+
+    // Play goes on without what was never made: frames draw and take clicks without a crash.
+    Frame();
+    Frame();
+    EXPECT_EQ(g_PegCount, 0);
+}
+
+TEST_F(PlayScreenTest, AMissingBackgroundStopsBeforeTheSecretAndTheReleaseTouchesOnlyWhatExists) {
+    PartialFolder folder({"\\Immagini\\quorvantis_back.png"});
+    MessageBoxAnswerer answerer;
+    const int before[kCodeLength] = {7, 7, 7, 7, 7};
+    memcpy(g_SecretCode, before, sizeof(before));
+    EXPECT_EQ(LoadScene(m_window), E_FAIL);
+    ASSERT_EQ(answerer.Seen().size(), 1u);
+    EXPECT_EQ(answerer.Seen()[0].text, "Impossibile caricare la texture di sfondo \n");
+    EXPECT_EQ(memcmp(g_SecretCode, before, sizeof(before)), 0) << "no secret drawn";
+    EXPECT_EQ(g_pPegMesh, nullptr);
+
+    Frame();
+    g_Camera.SetLook(1.0f, 0.0f, 0.0f);
+    ReleaseScene();
+    EXPECT_EQ(g_pSprite, nullptr);
+    float x, y, z;
+    g_Camera.GetLook(&x, &y, &z);
+    EXPECT_EQ(D3DXVECTOR3(x, y, z), D3DXVECTOR3(0.0f, 0.0f, 1.0f)) << "the camera is reset";
+    g_Camera.GetPosition(&x, &y, &z);
+    EXPECT_EQ(D3DXVECTOR3(x, y, z), D3DXVECTOR3(0.0f, 0.0f, -1.0f));
+}
+
+TEST_F(PlayScreenTest, ColourClicksPlacePegsRowByRowAndScoreCompleteRows) {
+    ASSERT_EQ(LoadScene(m_window), 1);
+    const int secret[kCodeLength] = {0, 1, 2, 3, 4};
+    memcpy(g_SecretCode, secret, sizeof(secret));
+
+    // Row 1: red, red, yellow, blue, green: exact 2 (red, blue); red, yellow and green misplaced.
+    for (int colour : {0, 0, 1, 3, 2}) {
+        Click(g_ColourButtons[colour]);
+    }
+    EXPECT_EQ(g_PegCount, 5);
+    EXPECT_STREQ(g_StatusText, "Hai schiacciato il VERDE");
+    Frame();
+    EXPECT_EQ(g_ExactHits, 2);
+    EXPECT_EQ(g_ColourHits, 3);
+    const float xs[] = {6.0f, 3.0f, 0.0f, -3.0f, -6.0f};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_TRUE(g_Pegs[i].visible);
+        EXPECT_EQ(g_Pegs[i].position, D3DXVECTOR3(xs[i], 0.0f, 0.0f));
+    }
+    EXPECT_EQ(g_Pegs[5].position, D3DXVECTOR3(6.0f, 0.0f, -1.85f)) << "the next peg waits in row 2";
+    EXPECT_FALSE(g_Pegs[5].visible);
+
+    // The next peg clears the counts until its row is complete.
+    Click(g_ColourButtons[4]);
+    EXPECT_EQ(g_ExactHits, 0);
+    EXPECT_EQ(g_ColourHits, 0);
+    EXPECT_EQ(g_Pegs[5].colourIndex, 4);
+}
+
+TEST_F(PlayScreenTest, AHeldButtonRepeatsAfterEvery200ms) {
+    ASSERT_EQ(LoadScene(m_window), 1);
+    PointAt(g_ColourButtons[2], false);
+    Frame(); // the drawing sets the flags the next frame reads
+    PointAt(g_ColourButtons[2], true);
+    Frame();
+    Frame(); // the first frame that sees the press
+    EXPECT_EQ(g_PegCount, 1);
+    Frame(200); // exactly 200 ms: not yet
+    EXPECT_EQ(g_PegCount, 1);
+    Frame(1);
+    EXPECT_EQ(g_PegCount, 2);
+    Frame(100);
+    EXPECT_EQ(g_PegCount, 2);
+}
+
+TEST_F(PlayScreenTest, HelpRefusesColoursAndAKeyHidesIt) {
+    ASSERT_EQ(LoadScene(m_window), 1);
+    Click(g_HelpButtons[0]);
+    EXPECT_TRUE(g_bOverlay);
+    Click(g_ColourButtons[0]);
+    EXPECT_EQ(g_PegCount, 0) << "colour clicks are refused while help is shown";
+    WndProc(m_window, WM_KEYDOWN, 'A', 0);
+    EXPECT_FALSE(g_bOverlay);
+    Click(g_ColourButtons[0]);
+    EXPECT_EQ(g_PegCount, 1);
+}
+
+TEST_F(PlayScreenTest, AWinShowsTheSolutionAndANewGameStartsAgain) {
+    ASSERT_EQ(LoadScene(m_window), 1);
+    const int secret[kCodeLength] = {0, 2, 0, 4, 2};
+    memcpy(g_SecretCode, secret, sizeof(secret));
+    for (int colour : secret) {
+        Click(g_ColourButtons[colour]);
+    }
+    EXPECT_TRUE(g_bWon);
+    EXPECT_EQ(g_ExactHits, 5);
+    EXPECT_STREQ(g_TextBuf, "  ROSSO  VERDE  ROSSO  VIOLA  VERDE ");
+
+    Click(g_ColourButtons[1]);
+    EXPECT_EQ(g_PegCount, 5) << "colour clicks are refused once the game is won";
+
+    Click(g_NewGameButton);
+    EXPECT_FALSE(g_bWon);
+    EXPECT_EQ(g_PegCount, 0);
+    for (const CFrame& peg : g_Pegs) {
+        ASSERT_FALSE(peg.visible);
+    }
+    EXPECT_STREQ(g_StatusText, "Hai schiacciato il VERDE") << "a new game keeps the status line";
+}
+
+TEST_F(PlayScreenTest, The95thPegLosesAndMovesEveryPegOutOfView) {
+    ASSERT_EQ(LoadScene(m_window), 1);
+    const int secret[kCodeLength] = {1, 1, 1, 1, 1};
+    memcpy(g_SecretCode, secret, sizeof(secret));
+    PointAt(g_ColourButtons[3], false);
+    Frame();
+    PointAt(g_ColourButtons[3], true);
+    for (int i = 0; i < 95 * 2 + 4 && !g_bLost; ++i) {
+        Frame(201);
+    }
+    EXPECT_TRUE(g_bLost);
+    EXPECT_EQ(g_PegCount, 95);
+    EXPECT_EQ(g_RowZ, 0.0f);
+    for (const CFrame& peg : g_Pegs) {
+        ASSERT_EQ(peg.position, D3DXVECTOR3(0.0f, 0.0f, 100.0f));
+    }
+    EXPECT_TRUE(g_Pegs[94].visible) << "visible flags are left as they are";
+    Frame(201);
+    EXPECT_EQ(g_PegCount, 95);
+}
+
+TEST_F(PlayScreenTest, TheExitButtonEndsTheProgramOnlyAfterTheGame) {
+    ASSERT_EQ(LoadScene(m_window), 1);
+    Click(g_GameExitButton); // not drawn, not judged while the game goes on
+    g_bLost = 1;
+    EXPECT_EXIT(Click(g_GameExitButton), ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(PlayScreenTest, TheCameraLooksAtTheBoardFromAboveTheNearRow) {
+    ASSERT_EQ(LoadScene(m_window), 1);
+    Frame();
+    D3DXMATRIX view;
+    g_pd3dDevice->GetTransform(D3DTS_VIEW, &view);
+    D3DXMATRIX expected;
+    const D3DXVECTOR3 eye(0.0f, 25.0f, 35.0f), at(0.0f, 0.0f, 0.0f), up(0.0f, 1.0f, 0.0f);
+    D3DXMatrixLookAtLH(&expected, &eye, &at, &up);
+    for (int r = 0; r < 4; ++r) {
+        for (int c = 0; c < 4; ++c) {
+            EXPECT_NEAR(view.m[r][c], expected.m[r][c], 1e-4f);
+        }
+    }
+}
+
+} // namespace
