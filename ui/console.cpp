@@ -182,7 +182,7 @@ HRESULT CConsole::Init(IDirect3DDevice9* device, IDirect3DSurface9* backBuffer) 
     return S_OK;
 }
 
-void CConsole::FreeResources() {
+void CConsole::Release() {
     SafeRelease(pWorkSurface);
     SafeRelease(pBackground);
     SafeRelease(pBackBuffer);
@@ -193,10 +193,6 @@ void CConsole::FreeResources() {
         pHead = next;
     }
     pEditLine = nullptr; // the operations that need a line find none instead of a freed one
-}
-
-void CConsole::Release() {
-    FreeResources();
     initialised = 0;
 }
 

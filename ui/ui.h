@@ -172,7 +172,7 @@ public:
     HRESULT Init(IDirect3DDevice9* device, IDirect3DSurface9* backBuffer);
     // Gives back everything Init took; the handler, visibility and slide are kept.
     void Release();
-    void Destroy();
+    void Destroy(); // the end of the console's life: what Release does
     int IsVisible() const { return visible; }
     void Show(int open);
     void SetCommandHandler(ConsoleCommandHandler handler);
@@ -199,6 +199,5 @@ public:
     int commandHandlerSet;
 
 private:
-    void FreeResources();
     int LineCount() const;
 };
