@@ -5,6 +5,7 @@
 
 #include "app/app.h"
 #include "input/input.h"
+#include "ui/mouse_buttons.h"
 
 #include <new>
 
@@ -15,17 +16,15 @@ constexpr float kHitTop = 0.72f;
 constexpr float kHitBottom = 0.7f;
 constexpr int kButtonFontPoints = 8;
 
-bool ButtonDown(BYTE state) { return (state & 0x80) != 0; }
+} // namespace
 
-// Loading a picture again replaces the earlier one instead of leaking it.
+// Making the sprite again replaces the earlier one instead of leaking it.
 void CreateSprite(LPD3DXSPRITE* sprite) {
     SafeRelease(*sprite);
     if (FAILED(D3DXCreateSprite(g_pd3dDevice, sprite))) {
         ErrorOut("Impossibile inizializzare la sprite");
     }
 }
-
-} // namespace
 
 void LoadSpriteTexture(const char* file, LPDIRECT3DTEXTURE9* texture) {
     SafeRelease(*texture);
@@ -105,16 +104,11 @@ void CButton::UpdateState() {
     // layouts were made for.
     const bool inside = mx > x * scaleX && mx < x + w && my > y * kHitTop && my < (y + h) * kHitBottom;
 
-    const BYTE* buttons = g_Mouse.state.rgbButtons;
-    const bool anyDown = ButtonDown(buttons[0]) || ButtonDown(buttons[1]) || ButtonDown(buttons[2]) ||
-                         ButtonDown(buttons[3]);
-    const bool press =
-        ButtonDown(buttons[0]) || (ButtonDown(buttons[1]) && ButtonDown(buttons[2]) && ButtonDown(buttons[3]));
-
-    if (inside && !anyDown) {
+    const MouseButtons buttons = ReadMouseButtons();
+    if (inside && !buttons.anyDown) {
         isOver = true;
         isPressed = false;
-    } else if (inside && press) {
+    } else if (inside && buttons.press) {
         isOver = true;
         isPressed = true;
     } else {

@@ -1,0 +1,106 @@
+// The alphabet bitmap font: fixed-pitch glyphs copied by the CPU from the cells of one bitmap into
+// pixel memory the caller has locked. One alphabet per program, held in the globals below.
+#include "ui/ui.h"
+
+#include "app/app.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+constexpr int kFirstCode = 32; // cell 0 holds the space
+const char kLockFailed[] = "Couldnt lock alphabet surface for PrintChar()";
+
+// The cell of a character, or -1 when the bitmap has none for it. The index is the code minus 32
+// taken as a signed byte, so codes below 32 and from 160 on come out negative.
+int CellIndex(char character) {
+    const int k = static_cast<signed char>(static_cast<unsigned char>(character) - kFirstCode);
+    const int rows = g_AlphabetCellHeight > 0 ? g_AlphabetHeight / g_AlphabetCellHeight : 0;
+    if (k < 0 || k >= g_AlphabetCellsPerRow * rows) {
+        return -1;
+    }
+    return k;
+}
+
+} // namespace
+
+int g_AlphabetWidth = 0;
+int g_AlphabetHeight = 0;
+int g_AlphabetCellWidth = 0;
+int g_AlphabetCellHeight = 0;
+int g_AlphabetCellsPerRow = 0;
+IDirect3DSurface9* g_pAlphabetSurface = nullptr;
+int g_bAlphabetLoaded = 0;
+
+HRESULT InitAlphabet(const char* path, int cellWidth, int cellHeight) {
+    if (!path || cellWidth <= 0 || cellHeight <= 0) {
+        return E_FAIL;
+    }
+    // A second load replaces the first instead of leaking it.
+    ReleaseAlphabet();
+    if (FAILED(LoadBitmapSurface(path, &g_pAlphabetSurface, g_pd3dDevice))) {
+        ErrorOut("Unable to load alphabet bitmap");
+        return E_FAIL;
+    }
+    D3DSURFACE_DESC desc;
+    g_pAlphabetSurface->GetDesc(&desc);
+    g_AlphabetWidth = static_cast<int>(desc.Width);
+    g_AlphabetHeight = static_cast<int>(desc.Height);
+    g_AlphabetCellWidth = cellWidth;
+    g_AlphabetCellHeight = cellHeight;
+    g_AlphabetCellsPerRow = g_AlphabetWidth / cellWidth;
+    g_bAlphabetLoaded = 1;
+    return S_OK;
+}
+
+HRESULT ReleaseAlphabet() {
+    if (g_pAlphabetSurface) {
+        SafeRelease(g_pAlphabetSurface);
+        g_bAlphabetLoaded = 0;
+    }
+    return S_OK;
+}
+
+void PrintChar(int x, int y, char character, int useKey, DWORD key, DWORD* pixels, int pitch) {
+    if (!g_bAlphabetLoaded || !g_pAlphabetSurface || !pixels || character == ' ') {
+        return;
+    }
+    // A character without a cell draws nothing, like the space, instead of reading outside the bitmap.
+    const int k = CellIndex(character);
+    if (k < 0) {
+        return;
+    }
+    const div_t cell = div(k, g_AlphabetCellsPerRow);
+
+    D3DLOCKED_RECT locked;
+    if (FAILED(g_pAlphabetSurface->LockRect(&locked, nullptr, D3DLOCK_READONLY))) {
+        ErrorOut(kLockFailed);
+        return;
+    }
+    const ptrdiff_t srcRowLength = locked.Pitch / 4;
+    const ptrdiff_t dstRowLength = pitch / 4;
+    const DWORD* from = static_cast<const DWORD*>(locked.pBits) +
+                        srcRowLength * (g_AlphabetCellHeight * cell.quot) + g_AlphabetCellWidth * cell.rem;
+    DWORD* to = pixels + static_cast<ptrdiff_t>(y) * dstRowLength + x;
+    for (int row = 0; row < g_AlphabetCellHeight; ++row) {
+        for (int column = 0; column < g_AlphabetCellWidth; ++column) {
+            if (!useKey || from[column] != key) {
+                to[column] = from[column];
+            }
+        }
+        from += srcRowLength;
+        to += dstRowLength;
+    }
+    g_pAlphabetSurface->UnlockRect();
+}
+
+void PrintString(int x, int y, const char* text, int useKey, DWORD key, DWORD* pixels, int pitch) {
+    if (!text) {
+        return;
+    }
+    const size_t length = strlen(text);
+    for (size_t i = 0; i < length; ++i) {
+        PrintChar(x + g_AlphabetCellWidth * static_cast<int>(i), y, text[i], useKey, key, pixels, pitch);
+    }
+}
