@@ -2,15 +2,11 @@
 #include "app/app.h"
 #include "scene/scene.h"
 
+// As Reset, but looking along -z, standing still, with the three unread values at 5.
 CCamera::CCamera() {
-    position = D3DXVECTOR3(0.0f, 0.0f, -1.0f);
+    Reset();
     look = D3DXVECTOR3(0.0f, 0.0f, -1.0f);
-    up = D3DXVECTOR3(0.0f, 1.0f, 0.0f);
-    right = D3DXVECTOR3(1.0f, 0.0f, 0.0f);
     move = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
-    rollStep = 0.0f;
-    pitchStep = 0.0f;
-    yawStep = 0.0f;
     values[0] = 5.0f;
     values[1] = 5.0f;
     values[2] = 5.0f;
