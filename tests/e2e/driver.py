@@ -123,10 +123,9 @@ class Game:
 
     def key(self, key, hold=0.1):
         # Held as long as a player would: the game polls the keyboard once a frame, so a press and
-        # release within one frame is never seen down.
-        xdotool("keydown", key)
-        time.sleep(hold)
-        xdotool("keyup", key)
+        # release within one frame is never seen down. One xdotool run does both, so a loaded machine
+        # starting a second process cannot stretch the hold.
+        xdotool("keydown", key, "sleep", hold, "keyup", key)
 
     def keydown(self, key):
         xdotool("keydown", key)
@@ -210,6 +209,18 @@ def background_as_drawn():
     return picture.resize((CLIENT_W, CLIENT_H), Image.BILINEAR)
 
 
+def on_play_screen(screen):
+    """Whether a client-area screenshot shows the play screen: its background around the board and the
+    red colour button. The last loading frames, drawn under the play screen's scaling, are mostly green
+    felt too, so the background alone cannot tell them apart."""
+    board = (150, 100, 760, 560)
+    if not matches(screen.crop(board), background_as_drawn().crop(board), 10):
+        return False
+    box, picture = gui_as_drawn("red_butt.jpg", CLIENT_W * 2 // 100, CLIENT_H * 10 // 100)
+    inner = (8, 8, picture.width - 8, picture.height - 8)
+    return matches(screen.crop(box).crop(inner), picture.crop(inner), 25)
+
+
 def gui_as_drawn(name, x, y, scale=(0.5, 0.7)):
     """A play-screen picture as drawn: its box on the screen and the picture at that size."""
     picture = Image.open(os.path.join(GAME_DIR, "Immagini", "GUI", name)).convert("RGB")
@@ -218,8 +229,8 @@ def gui_as_drawn(name, x, y, scale=(0.5, 0.7)):
     return (left, top, left + w, top + h), picture.resize((w, h), Image.BILINEAR)
 
 
-def click(button=1, hold=0.15):
-    """A click a frame-polled mouse cannot miss: the button stays down for several frames."""
-    xdotool("mousedown", button)
-    time.sleep(hold)
-    xdotool("mouseup", button)
+def click(button=1, hold=0.12):
+    """A click a frame-polled mouse cannot miss: the button stays down for several frames, and well
+    under the 200 ms after which a held button clicks again. One xdotool run presses and releases, so
+    the hold does not grow by the time a loaded machine takes to start a second process."""
+    xdotool("mousedown", button, "sleep", hold, "mouseup", button)

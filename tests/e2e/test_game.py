@@ -23,10 +23,7 @@ def start_game(test, name):
     driver.wait_for(lambda: driver.matches(game.screenshot(), title, 25), 20, what="the title screen")
     driver.click()  # the cursor is at (0, 0), on no button: clears a button Wine still holds down
     game.key("space")
-    background = driver.background_as_drawn()
-    driver.wait_for(lambda: driver.matches(game.screenshot().crop((150, 100, 760, 560)),
-                                           background.crop((150, 100, 760, 560)), 25),
-                    20, what="the play screen")
+    driver.wait_for(lambda: driver.on_play_screen(game.screenshot()), 20, what="the play screen")
     return game
 
 
@@ -51,16 +48,16 @@ class GameTest(unittest.TestCase):
         # The first row's holes, nearest the viewer: slot x = 6 on the left of the screen.
         row1 = (330, 340, 700, 400)
         self.assertLess(peg_pixels(game.screenshot(), row1, "red"), 20)
+        slot1, slot2 = (330, 340, 430, 400), (420, 340, 500, 400)
         cursor = Cursor()
         cursor.move_to(*RED)
         driver.click()
-        time.sleep(0.4)
+        driver.wait_for(lambda: peg_pixels(game.screenshot(), slot1, "red") > 20, 5, what="the red peg in slot 1")
         cursor.move_to(*GREEN)
         driver.click()
-        time.sleep(0.4)
-        screen = game.screenshot()
-        self.assertGreater(peg_pixels(screen, (330, 340, 430, 400), "red"), 20, "the red peg in slot 1")
-        self.assertGreater(peg_pixels(screen, (420, 340, 500, 400), "green"), 20, "the green peg in slot 2")
+        driver.wait_for(lambda: peg_pixels(game.screenshot(), slot2, "green") > 20, 5,
+                        what="the green peg in slot 2")
+        self.assertGreater(peg_pixels(game.screenshot(), slot1, "red"), 20, "the red peg stays in slot 1")
 
     def test_a_lost_game_shows_the_solution_then_a_new_game_and_exit(self):
         game = start_game(self, "lost")
@@ -87,11 +84,22 @@ class GameTest(unittest.TestCase):
         game = start_game(self, "help")
         cursor = Cursor()
         cursor.move_to(*HELP)
-        driver.click()
         box, picture = driver.gui_as_drawn("ISTRUZIONI.png", 512, 230)
         inner = (60, 30, picture.width - 60, picture.height - 30)
-        driver.wait_for(lambda: driver.matches(game.screenshot().crop(box).crop(inner), picture.crop(inner), 30),
-                        5, what="the instructions")
+
+        def shown():
+            return driver.matches(game.screenshot().crop(box).crop(inner), picture.crop(inner), 30)
+
+        # Each click toggles the instructions. A loaded machine can stall a frame across a whole click,
+        # so the game may miss it or see it twice; a player clicks again, and so does the test.
+        for attempt in range(3):
+            driver.click()
+            try:
+                driver.wait_for(shown, 4, what="the instructions")
+                break
+            except TimeoutError:
+                if attempt == 2:
+                    raise
         game.key("Escape")  # with help shown, Esc only hides it
         time.sleep(0.5)
         self.assertTrue(game.running())

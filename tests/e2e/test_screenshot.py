@@ -55,7 +55,9 @@ class ScreenshotTest(unittest.TestCase):
         driver.wait_for(lambda: driver.matches(game.screenshot(), title, 25), 15, what="the title screen")
         game.key("space")
         driver.wait_for(lambda: driver.matches(game.screenshot(), loading), 10, what="the loading picture")
-        driver.wait_for(lambda: not driver.matches(game.screenshot(), loading), 20, what="the play screen")
+        # The last loading frames are drawn under the play screen's scaling, so the loading picture going
+        # away does not yet mean the play screen.
+        driver.wait_for(lambda: driver.on_play_screen(game.screenshot()), 20, what="the play screen")
 
         screen = game.screenshot()
         self.press_s()
