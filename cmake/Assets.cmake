@@ -19,7 +19,7 @@ else()
         CMAKE_ARGS -DCMAKE_BUILD_TYPE=Release
                    -DCMAKE_RUNTIME_OUTPUT_DIRECTORY=${CMAKE_BINARY_DIR}/tools/bin
                    -DCMAKE_TOOLCHAIN_FILE=
-                   -DCMAKE_C_COMPILER=cc -DCMAKE_CXX_COMPILER=c++
+                   -DCMAKE_CXX_COMPILER=c++
         BUILD_ALWAYS ON
         INSTALL_COMMAND ""
         BUILD_BYPRODUCTS ${assetgen_exe} ${CMAKE_BINARY_DIR}/tools/bin/fxwriter)
