@@ -67,6 +67,16 @@ protected:
 
     // The back buffer's pixels (X8R8G8B8 or A8R8G8B8), row by row; empty when it cannot be read.
     std::vector<uint32_t> ReadBackBuffer(UINT* width = nullptr, UINT* height = nullptr);
+    // Clears to background, draws one scene with draw() and returns the back buffer.
+    template <class Draw>
+    std::vector<uint32_t> DrawScene(D3DCOLOR background, Draw draw, UINT* width = nullptr,
+                                    UINT* height = nullptr) {
+        g_pd3dDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, background, 1.0f, 0);
+        g_pd3dDevice->BeginScene();
+        draw();
+        g_pd3dDevice->EndScene();
+        return ReadBackBuffer(width, height);
+    }
     static uint32_t PixelAt(const std::vector<uint32_t>& pixels, UINT width, UINT x, UINT y) {
         return pixels[static_cast<size_t>(y) * width + x] & 0x00FFFFFF;
     }

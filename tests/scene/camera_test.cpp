@@ -211,26 +211,17 @@ TEST_F(CameraDeviceTest, FramesSeenByTheAimedCameraLandWhereTheProjectionPutsThe
     distant->AddMeshContainer(square);
 
     CCamera c;
-    g_pd3dDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
-    g_pd3dDevice->BeginScene();
-    AimAtOrigin(c);
-    left->Render(false);
-    distant->Render(false);
-    g_pd3dDevice->EndScene();
     UINT width = 0;
     UINT height = 0;
-    const std::vector<uint32_t> pixels = ReadBackBuffer(&width, &height);
+    const std::vector<uint32_t> pixels = DrawScene(0xFF000000, [&] {
+        AimAtOrigin(c);
+        left->Render(false);
+        distant->Render(false);
+    }, &width, &height);
     ASSERT_FALSE(pixels.empty());
 
-    D3DVIEWPORT9 viewport;
-    g_pd3dDevice->GetViewport(&viewport);
-    D3DXMATRIX projection;
-    g_pd3dDevice->GetTransform(D3DTS_PROJECTION, &projection);
-    D3DXMATRIX identity;
-    D3DXMatrixIdentity(&identity);
     for (const D3DXVECTOR3& centre : {D3DXVECTOR3(6, 0, 0), D3DXVECTOR3(-6, 0, -31.3f)}) {
-        D3DXVECTOR3 screen;
-        D3DXVec3Project(&screen, &centre, &viewport, &projection, &c.view, &identity);
+        const D3DXVECTOR3 screen = ProjectToScreen(centre, c.view);
         SCOPED_TRACE(testing::Message() << "centre at " << screen.x << ", " << screen.y);
         const UINT x = static_cast<UINT>(screen.x);
         const UINT y = static_cast<UINT>(screen.y);
@@ -240,10 +231,7 @@ TEST_F(CameraDeviceTest, FramesSeenByTheAimedCameraLandWhereTheProjectionPutsThe
         // The mirror image across the screen's centre line stays empty: +x shows on the left.
         EXPECT_TRUE(ColourNear(PixelAt(pixels, width, width - 1 - x, y), 0x000000));
     }
-    D3DXVECTOR3 nearCentre;
-    const D3DXVECTOR3 slot(6, 0, 0);
-    D3DXVec3Project(&nearCentre, &slot, &viewport, &projection, &c.view, &identity);
-    EXPECT_LT(nearCentre.x, width / 2.0f);
+    EXPECT_LT(ProjectToScreen(D3DXVECTOR3(6, 0, 0), c.view).x, width / 2.0f);
     delete square;
 }
 

@@ -21,11 +21,7 @@ protected:
     }
     // Clears to black, draws with the wrapper inside a scene and returns the back buffer.
     std::vector<uint32_t> DrawFrame(HRESULT* result, UINT* width) {
-        g_pd3dDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
-        g_pd3dDevice->BeginScene();
-        *result = m_effect->Render();
-        g_pd3dDevice->EndScene();
-        return ReadBackBuffer(width);
+        return DrawScene(0xFF000000, [&] { *result = m_effect->Render(); }, width);
     }
 };
 

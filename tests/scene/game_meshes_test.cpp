@@ -113,34 +113,21 @@ TEST_F(GameMeshesTest, PegsAndHolesShowWhereTheGamesCameraProjectsThem) {
     g_Camera.SetLook(look.x, look.y, look.z);
     g_Camera.SetUp(0, 0.81373f, -0.58124f);
 
-    g_pd3dDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
-    g_pd3dDevice->BeginScene();
-    g_Camera.UpdateView();
-    g_BoardFrame.Render(true);
-    for (int i = 0; i < 3; ++i) {
-        g_pd3dDevice->SetTexture(0, textures[i]);
-        g_Pegs[kPlaced[i].index].Render(false);
-    }
-    g_pd3dDevice->EndScene();
     UINT width = 0;
-    const std::vector<uint32_t> pixels = ReadBackBuffer(&width);
+    const std::vector<uint32_t> pixels = DrawScene(0xFF000000, [&] {
+        g_Camera.UpdateView();
+        g_BoardFrame.Render(true);
+        for (int i = 0; i < 3; ++i) {
+            g_pd3dDevice->SetTexture(0, textures[i]);
+            g_Pegs[kPlaced[i].index].Render(false);
+        }
+    }, &width);
     ASSERT_FALSE(pixels.empty());
     for (IDirect3DTexture9*& texture : textures) {
         SafeRelease(texture);
     }
 
-    D3DVIEWPORT9 viewport;
-    g_pd3dDevice->GetViewport(&viewport);
-    D3DXMATRIX projection;
-    g_pd3dDevice->GetTransform(D3DTS_PROJECTION, &projection);
-    D3DXMATRIX identity;
-    D3DXMatrixIdentity(&identity);
-    auto screenOf = [&](float x, float y, float z) {
-        const D3DXVECTOR3 world(x, y, z);
-        D3DXVECTOR3 screen;
-        D3DXVec3Project(&screen, &world, &viewport, &projection, &g_Camera.view, &identity);
-        return screen;
-    };
+    auto screenOf = [&](float x, float y, float z) { return ProjectToScreen(D3DXVECTOR3(x, y, z), g_Camera.view); };
     auto pixelAt = [&](float x, float y, float z) {
         const D3DXVECTOR3 screen = screenOf(x, y, z);
         return PixelAt(pixels, width, static_cast<UINT>(screen.x), static_cast<UINT>(screen.y));

@@ -43,12 +43,9 @@ protected:
 
     // Clears to grey, draws the container, and returns the pixels at the two quads' centres.
     void Draw(bool useTextures, HRESULT expected = S_OK) {
-        g_pd3dDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBackground, 1.0f, 0);
-        g_pd3dDevice->BeginScene();
-        EXPECT_EQ(RenderMeshContainer(m_container, useTextures), expected);
-        g_pd3dDevice->EndScene();
         UINT width = 0;
-        const std::vector<uint32_t> pixels = ReadBackBuffer(&width);
+        const std::vector<uint32_t> pixels = DrawScene(
+            kBackground, [&] { EXPECT_EQ(RenderMeshContainer(m_container, useTextures), expected); }, &width);
         ASSERT_FALSE(pixels.empty());
         m_left = PixelAt(pixels, width, 150, 150);
         m_right = PixelAt(pixels, width, 350, 150);

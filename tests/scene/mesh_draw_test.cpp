@@ -26,40 +26,10 @@ ID3DXMesh* MakeClipQuadMesh(IDirect3DDevice9* device, const std::vector<ScreenQu
         D3DCOLOR colour;
         float u, v;
     };
-    const DWORD count = static_cast<DWORD>(quads.size());
-    ID3DXMesh* mesh = nullptr;
-    if (FAILED(D3DXCreateMeshFVF(2 * count, 4 * count, D3DXMESH_MANAGED,
-                                 D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1, device, &mesh))) {
-        return nullptr;
-    }
-    auto clipX = [](float x) { return x / 512.0f - 1.0f; };
-    auto clipY = [](float y) { return 1.0f - y / 384.0f; };
-    Vertex* v = nullptr;
-    WORD* index = nullptr;
-    DWORD* attribute = nullptr;
-    mesh->LockVertexBuffer(0, reinterpret_cast<void**>(&v));
-    mesh->LockIndexBuffer(0, reinterpret_cast<void**>(&index));
-    mesh->LockAttributeBuffer(0, &attribute);
-    std::vector<D3DXATTRIBUTERANGE> ranges(count);
-    for (DWORD q = 0; q < count; ++q) {
-        const ScreenQuad& s = quads[q];
-        v[4 * q + 0] = {clipX(s.x0), clipY(s.y0), 0.5f, s.colour, 0.0f, 0.0f};
-        v[4 * q + 1] = {clipX(s.x1), clipY(s.y0), 0.5f, s.colour, 1.0f, 0.0f};
-        v[4 * q + 2] = {clipX(s.x1), clipY(s.y1), 0.5f, s.colour, 1.0f, 1.0f};
-        v[4 * q + 3] = {clipX(s.x0), clipY(s.y1), 0.5f, s.colour, 0.0f, 1.0f};
-        const WORD b = static_cast<WORD>(4 * q);
-        const WORD faces[6] = {b, static_cast<WORD>(b + 1), static_cast<WORD>(b + 2),
-                               b, static_cast<WORD>(b + 2), static_cast<WORD>(b + 3)};
-        memcpy(index + 6 * q, faces, sizeof(faces));
-        attribute[2 * q] = q;
-        attribute[2 * q + 1] = q;
-        ranges[q] = {q, 2 * q, 2, 4 * q, 4};
-    }
-    mesh->UnlockAttributeBuffer();
-    mesh->UnlockIndexBuffer();
-    mesh->UnlockVertexBuffer();
-    mesh->SetAttributeTable(ranges.data(), count);
-    return mesh;
+    return BuildQuadMesh<Vertex>(device, quads, D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1,
+                                 [](float x, float y, D3DCOLOR colour, float u, float v) {
+                                     return Vertex{x / 512.0f - 1.0f, 1.0f - y / 384.0f, 0.5f, colour, u, v};
+                                 });
 }
 
 class MeshDrawTest : public DeviceTest {
@@ -100,12 +70,8 @@ protected:
         ASSERT_EQ(g_pd3dDevice->CreateVertexDeclaration(elements, &m_declaration), S_OK);
     }
     template <typename DrawCall> void Draw(DrawCall draw) {
-        g_pd3dDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBackground, 1.0f, 0);
-        g_pd3dDevice->BeginScene();
-        draw();
-        g_pd3dDevice->EndScene();
         UINT width = 0;
-        const std::vector<uint32_t> pixels = ReadBackBuffer(&width);
+        const std::vector<uint32_t> pixels = DrawScene(kBackground, draw, &width);
         ASSERT_FALSE(pixels.empty());
         m_left = PixelAt(pixels, width, 150, 150);
         m_right = PixelAt(pixels, width, 350, 150);

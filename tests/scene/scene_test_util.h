@@ -5,6 +5,7 @@
 #include "scene/scene.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 // A screen rectangle drawn as one subset of a pre-transformed mesh.
@@ -13,14 +14,11 @@ struct ScreenQuad {
     D3DCOLOR colour;
 };
 
-// A mesh of pre-transformed quads (subset i = quad i) in the managed pool, so draws land on known pixels.
-inline ID3DXMesh* MakeQuadMesh(IDirect3DDevice9* device, const std::vector<ScreenQuad>& quads) {
-    struct Vertex {
-        float x, y, z, rhw;
-        D3DCOLOR colour;
-        float u, v;
-    };
-    const DWORD fvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
+// A mesh of quads (subset i = quad i) in the managed pool; vertex(x, y, colour, u, v) makes one
+// corner of the vertex format fvf.
+template <class Vertex, class MakeVertex>
+ID3DXMesh* BuildQuadMesh(IDirect3DDevice9* device, const std::vector<ScreenQuad>& quads, DWORD fvf,
+                         MakeVertex vertex) {
     const DWORD count = static_cast<DWORD>(quads.size());
     ID3DXMesh* mesh = nullptr;
     if (FAILED(D3DXCreateMeshFVF(2 * count, 4 * count, D3DXMESH_MANAGED, fvf, device, &mesh))) {
@@ -35,10 +33,10 @@ inline ID3DXMesh* MakeQuadMesh(IDirect3DDevice9* device, const std::vector<Scree
     std::vector<D3DXATTRIBUTERANGE> ranges(count);
     for (DWORD q = 0; q < count; ++q) {
         const ScreenQuad& s = quads[q];
-        v[4 * q + 0] = {s.x0, s.y0, 0.5f, 1.0f, s.colour, 0.0f, 0.0f};
-        v[4 * q + 1] = {s.x1, s.y0, 0.5f, 1.0f, s.colour, 1.0f, 0.0f};
-        v[4 * q + 2] = {s.x1, s.y1, 0.5f, 1.0f, s.colour, 1.0f, 1.0f};
-        v[4 * q + 3] = {s.x0, s.y1, 0.5f, 1.0f, s.colour, 0.0f, 1.0f};
+        v[4 * q + 0] = vertex(s.x0, s.y0, s.colour, 0.0f, 0.0f);
+        v[4 * q + 1] = vertex(s.x1, s.y0, s.colour, 1.0f, 0.0f);
+        v[4 * q + 2] = vertex(s.x1, s.y1, s.colour, 1.0f, 1.0f);
+        v[4 * q + 3] = vertex(s.x0, s.y1, s.colour, 0.0f, 1.0f);
         const WORD b = static_cast<WORD>(4 * q);
         const WORD faces[6] = {b, static_cast<WORD>(b + 1), static_cast<WORD>(b + 2),
                                b, static_cast<WORD>(b + 2), static_cast<WORD>(b + 3)};
@@ -52,6 +50,32 @@ inline ID3DXMesh* MakeQuadMesh(IDirect3DDevice9* device, const std::vector<Scree
     mesh->UnlockVertexBuffer();
     mesh->SetAttributeTable(ranges.data(), count);
     return mesh;
+}
+
+// A mesh of pre-transformed quads, so draws land on known pixels.
+inline ID3DXMesh* MakeQuadMesh(IDirect3DDevice9* device, const std::vector<ScreenQuad>& quads) {
+    struct Vertex {
+        float x, y, z, rhw;
+        D3DCOLOR colour;
+        float u, v;
+    };
+    return BuildQuadMesh<Vertex>(device, quads, D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1,
+                                 [](float x, float y, D3DCOLOR colour, float u, float v) {
+                                     return Vertex{x, y, 0.5f, 1.0f, colour, u, v};
+                                 });
+}
+
+// Where a world point lands on the screen under the device's viewport and projection and this view.
+inline D3DXVECTOR3 ProjectToScreen(const D3DXVECTOR3& world, const D3DXMATRIX& view) {
+    D3DVIEWPORT9 viewport;
+    g_pd3dDevice->GetViewport(&viewport);
+    D3DXMATRIX projection;
+    g_pd3dDevice->GetTransform(D3DTS_PROJECTION, &projection);
+    D3DXMATRIX identity;
+    D3DXMatrixIdentity(&identity);
+    D3DXVECTOR3 screen;
+    D3DXVec3Project(&screen, &world, &viewport, &projection, &view, &identity);
+    return screen;
 }
 
 // A container over `mesh` (which it takes over) with one material per alpha value, allocated the way

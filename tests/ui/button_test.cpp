@@ -110,11 +110,7 @@ protected:
 
     // Draws the button alone on black and returns the frame.
     std::vector<uint32_t> Draw() {
-        g_pd3dDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
-        g_pd3dDevice->BeginScene();
-        m_button.Render();
-        g_pd3dDevice->EndScene();
-        return ReadBackBuffer(&m_width);
+        return DrawScene(0xFF000000, [this] { m_button.Render(); }, &m_width);
     }
 
     CButton m_button = {};
@@ -199,11 +195,8 @@ TEST_F(ButtonDrawTest, TextIsDrawnWithTheButtonsFont) {
     EXPECT_EQ(desc.Weight, static_cast<UINT>(FW_BOLD));
 
     // Black text on a white frame, at (x + W/20, y + H/10) scaled; no pictures, so W = H = 0.
-    g_pd3dDevice->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFFFFFFFF, 1.0f, 0);
-    g_pd3dDevice->BeginScene();
-    m_button.RenderWithText("OK OK");
-    g_pd3dDevice->EndScene();
-    const std::vector<uint32_t> frame = ReadBackBuffer(&m_width);
+    const std::vector<uint32_t> frame =
+        DrawScene(0xFFFFFFFF, [this] { m_button.RenderWithText("OK OK"); }, &m_width);
     int dark = 0;
     for (UINT y = 100; y < 120; ++y) {
         for (UINT x = 100; x < 160; ++x) {

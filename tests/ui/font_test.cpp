@@ -45,13 +45,11 @@ TEST_F(FontTest, TheFaceIsTheInstalledOneWhereThePackageIsPresent) {
 
 TEST_F(FontTest, TextAppearsWhereItIsDrawn) {
     ASSERT_EQ(InitFont("Lamebrain -BRK-"), S_OK);
-    g_pd3dDevice->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
-    g_pd3dDevice->BeginScene();
-    DrawFontText(300, 200, "ESATTI 3", D3DXCOLOR(255.0f, 255.0f, 255.0f, 1.0f));
-    DrawFontText(300, 400, "", D3DXCOLOR(1.0f, 1.0f, 1.0f, 1.0f));
-    g_pd3dDevice->EndScene();
     UINT width = 0;
-    const std::vector<uint32_t> frame = ReadBackBuffer(&width);
+    const std::vector<uint32_t> frame = DrawScene(0xFF000000, [] {
+        DrawFontText(300, 200, "ESATTI 3", D3DXCOLOR(255.0f, 255.0f, 255.0f, 1.0f));
+        DrawFontText(300, 400, "", D3DXCOLOR(1.0f, 1.0f, 1.0f, 1.0f));
+    }, &width);
     int lit = 0;
     int litElsewhere = 0;
     for (UINT y = 0; y < 768; ++y) {
@@ -67,12 +65,9 @@ TEST_F(FontTest, TextAppearsWhereItIsDrawn) {
 }
 
 TEST_F(FontTest, WithoutAFontNothingIsDrawn) {
-    g_pd3dDevice->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
-    g_pd3dDevice->BeginScene();
-    DrawFontText(10, 10, "nulla", D3DXCOLOR(1.0f, 1.0f, 1.0f, 1.0f));
-    g_pd3dDevice->EndScene();
     UINT width = 0;
-    const std::vector<uint32_t> frame = ReadBackBuffer(&width);
+    const std::vector<uint32_t> frame =
+        DrawScene(0xFF000000, [] { DrawFontText(10, 10, "nulla", D3DXCOLOR(1.0f, 1.0f, 1.0f, 1.0f)); }, &width);
     EXPECT_EQ(PixelAt(frame, width, 12, 14), 0u);
 }
 

@@ -149,11 +149,7 @@ protected:
     }
 
     std::vector<uint32_t> Draw() {
-        g_pd3dDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
-        g_pd3dDevice->BeginScene();
-        m_slider.Render();
-        g_pd3dDevice->EndScene();
-        return ReadBackBuffer(&m_width);
+        return DrawScene(0xFF000000, [this] { m_slider.Render(); }, &m_width);
     }
 
     // Pixels that are not black in the box [left, right) x [top, bottom).
