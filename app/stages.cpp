@@ -63,9 +63,7 @@ HRESULT InitGraphics(HWND hWnd) {
     for (const SplashPicture& picture : kSplashPictures) {
         if (FAILED(D3DXCreateTextureFromFileA(g_pd3dDevice, picture.path, picture.texture))) {
             MessageBoxA(hWnd, "Impossibile caricare la texture \n", "Errore", MB_ICONEXCLAMATION);
-            OutputDebugStringA("ERROR: ");
-            OutputDebugStringA("Impossibile caricare la texture");
-            OutputDebugStringA("\n");
+            ErrorOut("Impossibile caricare la texture");
             return E_FAIL;
         }
     }

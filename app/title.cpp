@@ -47,13 +47,8 @@ HRESULT InitTitleStage(HWND hWnd) {
 
     for (const TitleButton& entry : kTitleButtons) {
         CButton& button = *entry.button;
-        button.x = static_cast<float>(g_ScreenWidth * entry.xPercent / 100);
-        button.y = static_cast<float>(g_ScreenHeight * entry.yPercent / 100);
-        button.scaleX = 1.0f;
-        button.scaleY = 1.0f;
-        button.isOver = false;
-        button.isPressed = false;
-        button.lastClickTime = 0;
+        button.Init(static_cast<float>(g_ScreenWidth * entry.xPercent / 100),
+                    static_cast<float>(g_ScreenHeight * entry.yPercent / 100));
         button.LoadImages(entry.picture);
         button.LoadOverImage(entry.overPicture);
         button.scaleX = kButtonScaleX;

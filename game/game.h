@@ -31,8 +31,7 @@ void ScoreRow();
 void StartNewGame();
 // True when the button's flags are both set and more than 200 ms have passed since its last click.
 bool IsClicked(const CButton& button, DWORD now);
-// The status line a click on the colour sets, and the colour's word in the solution.
-const char* ColourStatusLine(int colour);
+// The colour's word in the solution.
 const char* ColourSolutionWord(int colour);
 // Depth of the row being filled once `count` pegs are placed, for count 5, 10, ..., 90; false otherwise.
 bool RowDepthFor(int count, float* z);

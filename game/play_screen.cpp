@@ -69,22 +69,15 @@ const ButtonLayout kButtons[] = {
 
 HRESULT Fail(HWND hWnd, const char* message) {
     MessageBoxA(hWnd, message, "Errore", MB_ICONEXCLAMATION);
-    OutputDebugStringA("ERROR: ");
-    OutputDebugStringA("Impossibile caricare la texture");
-    OutputDebugStringA("\n");
+    ErrorOut("Impossibile caricare la texture");
     return E_FAIL;
 }
 
 void SetUpButton(const ButtonLayout& layout) {
     CButton& button = *layout.button;
-    button.x = static_cast<float>(g_ScreenWidth * layout.xPercent / 100);
-    button.y = layout.yFactor != 0.0f ? static_cast<float>(g_ScreenHeight) * layout.yFactor
-                                      : static_cast<float>(g_ScreenHeight * layout.yPercent / 100);
-    button.scaleX = 1.0f;
-    button.scaleY = 1.0f;
-    button.isOver = false;
-    button.isPressed = false;
-    button.lastClickTime = 0;
+    button.Init(static_cast<float>(g_ScreenWidth * layout.xPercent / 100),
+                layout.yFactor != 0.0f ? static_cast<float>(g_ScreenHeight) * layout.yFactor
+                                       : static_cast<float>(g_ScreenHeight * layout.yPercent / 100));
     button.LoadImages(layout.picture);
     button.scaleX = layout.scaleX;
     button.scaleY = layout.scaleY;

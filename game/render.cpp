@@ -44,18 +44,6 @@ void DrawSolution() {
                  kWhite);
 }
 
-void DrawCursor() {
-    if (!g_Mouse.pSprite) {
-        return;
-    }
-    g_pd3dDevice->BeginScene();
-    g_Mouse.pSprite->Begin(D3DXSPRITE_ALPHABLEND);
-    const D3DXVECTOR3 position(static_cast<float>(g_Mouse.x), static_cast<float>(g_Mouse.y), 0.0f);
-    g_Mouse.pSprite->Draw(g_Mouse.pCursorTexture, nullptr, nullptr, &position, 0xFFFFFFFF);
-    g_Mouse.pSprite->End();
-    g_pd3dDevice->EndScene();
-}
-
 } // namespace
 
 void AimCamera(D3DXVECTOR3 target) {
@@ -112,6 +100,6 @@ void GameRender() {
     }
     g_pd3dDevice->EndScene();
 
-    DrawCursor();
+    g_Mouse.DrawCursor();
     g_pd3dDevice->Present(nullptr, nullptr, nullptr, nullptr);
 }

@@ -87,8 +87,6 @@ bool IsClicked(const CButton& button, DWORD now) {
     return button.isOver && button.isPressed && now - button.lastClickTime > kClickInterval;
 }
 
-const char* ColourStatusLine(int colour) { return kColourWords[colour].statusLine; }
-
 const char* ColourSolutionWord(int colour) { return kColourWords[colour].solutionWord; }
 
 bool RowDepthFor(int count, float* z) {

@@ -3,7 +3,7 @@
 #include "input/input.h"
 
 #include "app/app.h"
-#include "input/reacquire.h"
+#include "input/device.h"
 #include "platform/platform.h"
 
 LPDIRECTINPUT8A g_pDirectInput = nullptr;
@@ -11,6 +11,9 @@ LPDIRECTINPUT8A g_pDirectInput = nullptr;
 namespace {
 
 constexpr DWORD kKeyboardCooperation = DISCL_NONEXCLUSIVE | DISCL_FOREGROUND;
+constexpr DeviceSetUpMessages kKeyboardMessages = {
+    "Failed to create key device", "Unable to set the keyboard data format",
+    "Unable to set keyboard cooperative level", "Unable to acquire the keyboard"};
 
 // Unacquires and releases a device if it exists, and clears the pointer.
 void ReleaseDevice(LPDIRECTINPUTDEVICE8A& device) {
@@ -57,21 +60,8 @@ HRESULT CKeyboard::Init() {
     // keyboard not acquired.
     Release();
 
-    if (FAILED(g_pDirectInput->CreateDevice(GUID_SysKeyboard, &pDevice, nullptr))) {
-        pDevice = nullptr;
-        ErrorOut("Failed to create key device");
-        return E_FAIL;
-    }
-    if (FAILED(pDevice->SetDataFormat(&c_dfDIKeyboard))) {
-        ErrorOut("Unable to set the keyboard data format");
-        return E_FAIL;
-    }
-    if (FAILED(pDevice->SetCooperativeLevel(g_hWnd, kKeyboardCooperation))) {
-        ErrorOut("Unable to set keyboard cooperative level");
-        return E_FAIL;
-    }
-    if (FAILED(pDevice->Acquire())) {
-        ErrorOut("Unable to acquire the keyboard");
+    if (FAILED(OpenDevice(GUID_SysKeyboard, &c_dfDIKeyboard, kKeyboardCooperation, kKeyboardMessages,
+                          &pDevice))) {
         return E_FAIL;
     }
     acquired = 1;

@@ -3,13 +3,16 @@
 #include "input/input.h"
 
 #include "app/app.h"
-#include "input/reacquire.h"
+#include "input/device.h"
 #include "platform/platform.h"
 #include "ui/ui.h"
 
 namespace {
 
 constexpr DWORD kMouseCooperation = DISCL_EXCLUSIVE | DISCL_FOREGROUND;
+constexpr DeviceSetUpMessages kMouseMessages = {
+    "Unable to create mouse device", "Unable to set the mouse data format",
+    "Unable to set the cooperative level for the mouse", "Unable to acquire mouse"};
 constexpr int kMaxX = 1279;
 constexpr int kMaxY = 1023;
 constexpr int kButtonCount = 4;
@@ -53,32 +56,14 @@ HRESULT CMouse::Init() {
     SafeRelease(pDevice);
     acquired = 0;
 
-    if (FAILED(g_pDirectInput->CreateDevice(GUID_SysMouse, &pDevice, nullptr))) {
-        pDevice = nullptr;
-        ErrorOut("Unable to create mouse device");
-        return E_FAIL;
-    }
-    if (FAILED(pDevice->SetDataFormat(&c_dfDIMouse))) {
-        ErrorOut("Unable to set the mouse data format");
-        return E_FAIL;
-    }
-    if (FAILED(pDevice->SetCooperativeLevel(g_hWnd, kMouseCooperation))) {
-        ErrorOut("Unable to set the cooperative level for the mouse");
-        return E_FAIL;
-    }
-    if (FAILED(pDevice->Acquire())) {
-        ErrorOut("Unable to acquire mouse");
+    if (FAILED(OpenDevice(GUID_SysMouse, &c_dfDIMouse, kMouseCooperation, kMouseMessages, &pDevice))) {
         return E_FAIL;
     }
     acquired = 1;
 
     // Without a picture or a sprite the cursor is simply not seen. A second set-up replaces both.
     LoadSpriteTexture(kCursorPicture, &pCursorTexture);
-    SafeRelease(pSprite);
-    if (FAILED(D3DXCreateSprite(g_pd3dDevice, &pSprite))) {
-        pSprite = nullptr;
-        ErrorOut("Impossibile inizializzare la sprite");
-    }
+    CreateSprite(&pSprite);
     return S_OK;
 }
 

@@ -44,9 +44,7 @@ HRESULT CFrame::SetUpdateCallback(FrameUpdateCallback callback) {
 
 HRESULT CFrame::AddChild(CFrame* child) {
     if (!child) {
-        OutputDebugStringA("ERROR: ");
-        OutputDebugStringA("Failed in attempt to add an invalid child frame");
-        OutputDebugStringA("\n");
+        ErrorOut("Failed in attempt to add an invalid child frame");
         return E_FAIL;
     }
     child->pParent = this;

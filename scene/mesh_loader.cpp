@@ -84,11 +84,23 @@ struct BlockCursor {
     }
 };
 
+// Runs fill twice on one cursor: first to size the block, then, once it is allocated, to fill it.
+// Returns what the filling run returns, or null when the block cannot be allocated.
+template <class T, class Fill> T* FillOneBlock(Fill fill) {
+    BlockCursor cursor = {nullptr, 0};
+    fill(cursor);
+    cursor.base = static_cast<BYTE*>(calloc(1, cursor.used > 0 ? cursor.used : 1));
+    if (!cursor.base) {
+        return nullptr;
+    }
+    cursor.used = 0;
+    return fill(cursor);
+}
+
 // One block holding `entries` materials and their texture names: the first `count` from the load, the
 // rest (when the mesh has more subsets than materials) the white default with no texture.
 D3DXMATERIAL* CopyMaterialsWithNames(const D3DXMATERIAL* source, DWORD count, DWORD entries) {
-    BlockCursor cursor = {nullptr, 0};
-    for (int pass = 0; pass < 2; ++pass) {
+    return FillOneBlock<D3DXMATERIAL>([&](BlockCursor& cursor) {
         D3DXMATERIAL* materials = static_cast<D3DXMATERIAL*>(cursor.Take(sizeof(D3DXMATERIAL) * entries, 8));
         for (DWORD i = 0; i < entries; ++i) {
             D3DXMATERIAL material = {};
@@ -98,17 +110,8 @@ D3DXMATERIAL* CopyMaterialsWithNames(const D3DXMATERIAL* source, DWORD count, DW
                 materials[i] = material;
             }
         }
-        if (pass == 0) {
-            cursor.base = static_cast<BYTE*>(calloc(1, cursor.used > 0 ? cursor.used : 1));
-            if (!cursor.base) {
-                return nullptr;
-            }
-            cursor.used = 0;
-        } else {
-            return materials;
-        }
-    }
-    return nullptr;
+        return materials;
+    });
 }
 
 // One block holding the effect instances with their file names and defaults.
@@ -116,8 +119,7 @@ D3DXEFFECTINSTANCE* CopyEffects(const D3DXEFFECTINSTANCE* source, DWORD count) {
     if (!source || count == 0) {
         return nullptr;
     }
-    BlockCursor cursor = {nullptr, 0};
-    for (int pass = 0; pass < 2; ++pass) {
+    return FillOneBlock<D3DXEFFECTINSTANCE>([&](BlockCursor& cursor) {
         D3DXEFFECTINSTANCE* effects =
             static_cast<D3DXEFFECTINSTANCE*>(cursor.Take(sizeof(D3DXEFFECTINSTANCE) * count, 8));
         for (DWORD i = 0; i < count; ++i) {
@@ -140,17 +142,8 @@ D3DXEFFECTINSTANCE* CopyEffects(const D3DXEFFECTINSTANCE* source, DWORD count) {
                 effects[i] = effect;
             }
         }
-        if (pass == 0) {
-            cursor.base = static_cast<BYTE*>(calloc(1, cursor.used));
-            if (!cursor.base) {
-                return nullptr;
-            }
-            cursor.used = 0;
-        } else {
-            return effects;
-        }
-    }
-    return nullptr;
+        return effects;
+    });
 }
 
 bool SameColour(const D3DCOLORVALUE& c, float r, float g, float b, float a) {

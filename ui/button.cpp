@@ -22,6 +22,7 @@ constexpr int kButtonFontPoints = 8;
 void CreateSprite(LPD3DXSPRITE* sprite) {
     SafeRelease(*sprite);
     if (FAILED(D3DXCreateSprite(g_pd3dDevice, sprite))) {
+        *sprite = nullptr;
         ErrorOut("Impossibile inizializzare la sprite");
     }
 }
