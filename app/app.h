@@ -66,6 +66,9 @@ bool OpenLogFile();
 void LogWrite(const char* text);
 int CloseLogFile();
 void ErrorOut(const char* text);
+// A set-up failure told to the player and the debugger: a box captioned "Errore" showing boxText, then
+// ErrorOut(debugText). Returns E_FAIL for the caller to hand on.
+HRESULT SetUpFailure(HWND hWnd, const char* boxText, const char* debugText);
 
 // ---- Title screen ----
 class CButton;

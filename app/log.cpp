@@ -56,3 +56,9 @@ void LogWrite(const char* text) {
 int CloseLogFile() { return g_LogFile ? fclose(g_LogFile) : EOF; }
 
 void ErrorOut(const char* text) { DebugLine("ERROR: ", text); }
+
+HRESULT SetUpFailure(HWND hWnd, const char* boxText, const char* debugText) {
+    MessageBoxA(hWnd, boxText, "Errore", MB_ICONEXCLAMATION);
+    ErrorOut(debugText);
+    return E_FAIL;
+}

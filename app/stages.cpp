@@ -62,16 +62,12 @@ HRESULT InitGraphics(HWND hWnd) {
 
     for (const SplashPicture& picture : kSplashPictures) {
         if (FAILED(D3DXCreateTextureFromFileA(g_pd3dDevice, picture.path, picture.texture))) {
-            MessageBoxA(hWnd, "Impossibile caricare la texture \n", "Errore", MB_ICONEXCLAMATION);
-            ErrorOut("Impossibile caricare la texture");
-            return E_FAIL;
+            return SetUpFailure(hWnd, "Impossibile caricare la texture \n", "Impossibile caricare la texture");
         }
     }
 
     if (FAILED(D3DXCreateSprite(g_pd3dDevice, &g_pSprite))) {
-        MessageBoxA(hWnd, "Impossibile inizializzare la Sprite \n", "Errore", MB_ICONEXCLAMATION);
-        ErrorOut("Impossibile inizializzare la Sprite");
-        return E_FAIL;
+        return SetUpFailure(hWnd, "Impossibile inizializzare la Sprite \n", "Impossibile inizializzare la Sprite");
     }
 
     // A 2048 x 1024 picture under this scaling covers the 1024 x 768 back buffer exactly.

@@ -25,13 +25,11 @@ const TitleButton kTitleButtons[] = {
     {&g_TitleExitButton, 50, 70, "..\\Immagini\\Button\\exitGame.png", "..\\Immagini\\Button\\exitGameOn.png"},
 };
 
-// A set-up failure: the message box, the debugger line, and E_FAIL for the caller.
+// The box shows the message with " \n" after it; the debugger gets it bare.
 HRESULT Fail(HWND hWnd, const char* message) {
     char text[128];
     snprintf(text, sizeof(text), "%s \n", message);
-    MessageBoxA(hWnd, text, "Errore", MB_ICONEXCLAMATION);
-    ErrorOut(message);
-    return E_FAIL;
+    return SetUpFailure(hWnd, text, message);
 }
 
 } // namespace

@@ -67,10 +67,9 @@ const ButtonLayout kButtons[] = {
     {&g_GameExitButton, 110, 80, 0.0f, "..\\Immagini\\GUI\\exit_butt.png", 0.5f, 0.7f},
 };
 
+// Every picture that fails shows its own box; the debugger gets the same line for all of them.
 HRESULT Fail(HWND hWnd, const char* message) {
-    MessageBoxA(hWnd, message, "Errore", MB_ICONEXCLAMATION);
-    ErrorOut("Impossibile caricare la texture");
-    return E_FAIL;
+    return SetUpFailure(hWnd, message, "Impossibile caricare la texture");
 }
 
 void SetUpButton(const ButtonLayout& layout) {
