@@ -2,7 +2,7 @@
 // Loading and binding first, then the per-frame matrices and the drawing.
 #include "scene/scene.h"
 
-#include "app/app.h"
+#include "services/services.h"
 
 #include <string>
 

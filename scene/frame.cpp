@@ -1,5 +1,5 @@
 // Scene frames: the hierarchy links, the world matrix from position and angles, and drawing.
-#include "app/app.h"
+#include "services/services.h"
 #include "scene/scene.h"
 
 CFrame::CFrame() {

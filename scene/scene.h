@@ -283,8 +283,6 @@ public:
     int callbackSet;
 };
 
-constexpr int kPegCount = 100;
-
 // ---- Frame geometry ----
 
 extern int g_NextObjectId; // the object id SetupPhysics gives next
@@ -425,8 +423,6 @@ public:
 };
 
 extern CCamera g_Camera;
-extern CFrame g_BoardFrame;
-extern CFrame g_Pegs[kPegCount];
 
 // ---- Angles and curves ----
 

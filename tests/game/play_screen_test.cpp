@@ -1,11 +1,13 @@
 // The play screen on a real device: its set-up and release, and whole games played through GameFrame
 // with the mouse fields set as the mouse would set them and a clock the test feeds.
 #include "harness.h"
+#include "shell/shell.h"
+#include "services/test_seams.h"
 
 #include "game/game.h"
 #include "input/input.h"
 #include "scene/scene.h"
-#include "ui/ui.h"
+#include "ui/button.h"
 
 #include <cstdlib>
 #include <string>
