@@ -172,16 +172,28 @@ TEST_F(PlayScreenTest, AHeldButtonRepeatsAfterEvery200ms) {
     EXPECT_EQ(g_PegCount, 2);
 }
 
-TEST_F(PlayScreenTest, HelpRefusesColoursAndAKeyHidesIt) {
+TEST_F(PlayScreenTest, HelpRefusesColoursAndReadsTheCountsAs0UntilAKeyHidesIt) {
     ASSERT_EQ(LoadScene(m_window), 1);
+    const int secret[kCodeLength] = {0, 1, 2, 3, 4};
+    memcpy(g_SecretCode, secret, sizeof(secret));
+    for (int colour : {0, 0, 1, 3, 2}) {
+        Click(g_ColourButtons[colour]);
+    }
+    ASSERT_EQ(g_ExactHits, 2);
+    ASSERT_EQ(g_ColourHits, 3);
+
     Click(g_HelpButtons[0]);
     EXPECT_TRUE(g_bOverlay);
+    EXPECT_EQ(g_ExactHits, 0) << "help over a complete row";
+    EXPECT_EQ(g_ColourHits, 0);
     Click(g_ColourButtons[0]);
-    EXPECT_EQ(g_PegCount, 0) << "colour clicks are refused while help is shown";
+    EXPECT_EQ(g_PegCount, 5) << "colour clicks are refused while help is shown";
     WndProc(m_window, WM_KEYDOWN, 'A', 0);
     EXPECT_FALSE(g_bOverlay);
+    Frame();
+    EXPECT_EQ(g_ExactHits, 2) << "the complete row is scored again";
     Click(g_ColourButtons[0]);
-    EXPECT_EQ(g_PegCount, 1);
+    EXPECT_EQ(g_PegCount, 6);
 }
 
 TEST_F(PlayScreenTest, AWinShowsTheSolutionAndANewGameStartsAgain) {
@@ -226,6 +238,31 @@ TEST_F(PlayScreenTest, The95thPegLosesAndMovesEveryPegOutOfView) {
     EXPECT_TRUE(g_Pegs[94].visible) << "visible flags are left as they are";
     Frame(201);
     EXPECT_EQ(g_PegCount, 95);
+}
+
+// The 19th row is scored before the loss is set: a row that matches the secret sets both flags.
+TEST_F(PlayScreenTest, ANineteenthRowMatchingTheSecretWinsAndLoses) {
+    ASSERT_EQ(LoadScene(m_window), 1);
+    const int secret[kCodeLength] = {3, 1, 4, 1, 2};
+    memcpy(g_SecretCode, secret, sizeof(secret));
+    for (int i = 0; i < 94; ++i) {
+        g_Pegs[i].visible = true;
+        g_Pegs[i].colourIndex = i < 90 ? 0 : secret[i - 90];
+    }
+    g_PegCount = 94;
+    g_RowZ = -31.3f;
+    Click(g_ColourButtons[secret[4]]);
+    EXPECT_EQ(g_PegCount, 95);
+    EXPECT_TRUE(g_bWon);
+    EXPECT_TRUE(g_bLost);
+    EXPECT_EQ(g_ExactHits, 5) << "counted in the frame of the last peg";
+    EXPECT_EQ(g_RowZ, 0.0f);
+    for (const CFrame& peg : g_Pegs) {
+        ASSERT_EQ(peg.position, D3DXVECTOR3(0.0f, 0.0f, 100.0f));
+    }
+    EXPECT_STREQ(g_TextBuf, "  BLU  GIALLO  VIOLA  GIALLO  VERDE ");
+    Frame();
+    EXPECT_EQ(g_ExactHits, 0) << "once the game has ended no row is scored";
 }
 
 TEST_F(PlayScreenTest, TheExitButtonEndsTheProgramOnlyAfterTheGame) {
