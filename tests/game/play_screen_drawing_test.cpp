@@ -6,8 +6,6 @@
 #include "tests/scene/scene_test_util.h"
 
 #include <algorithm>
-#include <cmath>
-#include <string>
 #include <vector>
 
 namespace {
@@ -40,7 +38,7 @@ int ColourOf(uint32_t pixel) {
     const struct {
         float from, to;
         int colour;
-    } bands[] = {{0, 25, Red},     {335, 360, Red},  {35, 75, Yellow},
+    } bands[] = {{0, 15, Red},     {340, 360, Red},  {35, 75, Yellow},
                  {85, 170, Green}, {190, 250, Blue}, {260, 330, Violet}};
     for (const auto& band : bands) {
         if (hue >= band.from && hue < band.to) {
