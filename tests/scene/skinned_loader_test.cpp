@@ -123,8 +123,9 @@ TEST_F(SkinnedContainerTest, NamelessObjectHasNoNameAndTheFvfCloneIsKeptWithoutB
     const DWORD fvf = D3DFVF_XYZ | D3DFVF_DIFFUSE;
     ASSERT_EQ(CreateSkinnedMeshContainer(&m_container, g_pd3dDevice, m_data, ".\\", fvf, D3DXMESH_MANAGED),
               S_OK);
-    // No name, or the empty one when the platform counts the terminating zero of an empty name.
-    EXPECT_TRUE(m_container->Name == nullptr || m_container->Name[0] == '\0');
+    // The platform reports the size of an empty name (its terminating zero), so the name is empty.
+    ASSERT_NE(m_container->Name, nullptr);
+    EXPECT_STREQ(m_container->Name, "");
     EXPECT_EQ(m_container->MeshData.pMesh->GetFVF(), fvf);
     EXPECT_TRUE(m_container->MeshData.pMesh->GetOptions() & D3DXMESH_MANAGED);
     EXPECT_EQ(m_container->pVertexBuffer, nullptr);
