@@ -217,7 +217,8 @@ public:
 
     // Physical set-up from a container's mesh: box and sphere bounds, the normalisation matrix (to the
     // unit sphere), extents, mass (volume x 100), inertia terms (x-y, y-z, x-z pairs), radius (half the
-    // largest extent) and the next object id.
+    // largest extent) and the next object id. A mesh of one point (radius 0) gets a normalisation that
+    // only moves it to the origin; a flat or point mesh (mass 0) gets a zero inverse inertia tensor.
     void SetupPhysics(CMeshContainer* container);
     void ComputeBoundingSphere(CMeshContainer* container);
     // The eight corners of the axis-aligned box of the extents around the position (angles ignored).
