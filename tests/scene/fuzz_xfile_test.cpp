@@ -76,6 +76,12 @@ protected:
                 {seed.text, fuzz::TextIntegers(seed.text)}, {binary.bytes, binary.integers}};
             for (const auto& form : forms) {
                 WriteFileBytes(kSpoiledFile, form.first);
+                // The unspoiled seed, text or binary, gives its meshes.
+                CMeshContainer* whole = nullptr;
+                LoadHierarchyFromX(&whole, nullptr, g_pd3dDevice, kSpoiledFile, kTextureFolder, 0,
+                                   D3DXMESH_SYSTEMMEM);
+                ASSERT_NE(whole, nullptr) << "seed " << seedNumber;
+                delete whole;
                 load("seed " + std::to_string(seedNumber) + " unspoiled");
                 fuzz::Mutator mutator(form.first, seedNumber, form.second);
                 for (int i = 0; i < seed.mutants; ++i) {
