@@ -36,12 +36,16 @@ inline HRESULT OpenDevice(REFGUID guid, LPCDIDATAFORMAT format, DWORD cooperatio
     return S_OK;
 }
 
-// Repeats Acquire while the loss lasts; true once the device is acquired again, false when the system
-// refuses it (the window is still in the background).
+// Acquire tries per call while the loss lasts: a device that keeps answering DIERR_INPUTLOST must not
+// hold the frame; the next read tries again.
+constexpr int kReacquireAttempts = 10;
+
+// Repeats Acquire while the loss lasts, at most kReacquireAttempts times; true once the device is
+// acquired again, false when the system refuses it or the loss outlasts the attempts.
 inline bool ReacquireLostDevice(LPDIRECTINPUTDEVICE8A device) {
-    HRESULT hr;
-    do {
+    HRESULT hr = DIERR_INPUTLOST;
+    for (int attempt = 0; attempt < kReacquireAttempts && hr == DIERR_INPUTLOST; ++attempt) {
         hr = device->Acquire();
-    } while (hr == DIERR_INPUTLOST);
+    }
     return SUCCEEDED(hr);
 }

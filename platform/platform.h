@@ -61,7 +61,8 @@ HRESULT Intersect(ID3DXBaseMesh* mesh, const D3DXVECTOR3* rayOrigin, const D3DXV
 // skinning writes, for every vertex some bone influences, the weighted sum of its position taken through
 // each influencing bone's matrix, and likewise its normal (through `boneInvTransposeTransforms` when
 // given). Vertices no bone influences are left as `destination` had them. The vertex layout is the skin
-// information's declaration.
+// information's declaration. `vertexCount` is how many vertices both buffers hold: an influence on a
+// vertex beyond them gives D3DERR_INVALIDCALL with nothing written, on every platform.
 HRESULT SkinInfoUpdateSkinnedMesh(ID3DXSkinInfo* skin, const D3DXMATRIX* boneTransforms,
                                   const D3DXMATRIX* boneInvTransposeTransforms, const void* source,
-                                  void* destination);
+                                  void* destination, DWORD vertexCount);

@@ -45,10 +45,29 @@ struct Influences {
 
 HRESULT SkinInfoUpdateSkinnedMesh(ID3DXSkinInfo* skin, const D3DXMATRIX* boneTransforms,
                                   const D3DXMATRIX* boneInvTransposeTransforms, const void* source,
-                                  void* destination) {
+                                  void* destination, DWORD vertexCount) {
     if (!skin) {
         return D3DERR_INVALIDCALL;
     }
+    // The influences come from the file: one naming a vertex beyond the buffers would be written there.
+    const DWORD boneCount = skin->GetNumBones();
+    std::vector<Influences> bones(boneCount);
+    for (DWORD b = 0; b < boneCount; ++b) {
+        const DWORD count = skin->GetNumBoneInfluences(b);
+        bones[b].vertices.resize(count);
+        bones[b].weights.resize(count);
+        if (count > 0 &&
+            FAILED(skin->GetBoneInfluence(b, bones[b].vertices.data(), bones[b].weights.data()))) {
+            bones[b].vertices.clear();
+            bones[b].weights.clear();
+        }
+        for (const DWORD vertex : bones[b].vertices) {
+            if (vertex >= vertexCount) {
+                return D3DERR_INVALIDCALL;
+            }
+        }
+    }
+
     const HRESULT platform =
         skin->UpdateSkinnedMesh(boneTransforms, boneInvTransposeTransforms, source, destination);
     if (platform != E_NOTIMPL) {
@@ -67,19 +86,6 @@ HRESULT SkinInfoUpdateSkinnedMesh(ID3DXSkinInfo* skin, const D3DXMATRIX* boneTra
                                FloatTripleOffset(elements, D3DDECLUSAGE_NORMAL, 0)};
     if (layout.position < 0) {
         return D3DERR_INVALIDCALL;
-    }
-
-    const DWORD boneCount = skin->GetNumBones();
-    std::vector<Influences> bones(boneCount);
-    for (DWORD b = 0; b < boneCount; ++b) {
-        const DWORD count = skin->GetNumBoneInfluences(b);
-        bones[b].vertices.resize(count);
-        bones[b].weights.resize(count);
-        if (count > 0 &&
-            FAILED(skin->GetBoneInfluence(b, bones[b].vertices.data(), bones[b].weights.data()))) {
-            bones[b].vertices.clear();
-            bones[b].weights.clear();
-        }
     }
 
     // Clear what is summed, for every influenced vertex, before any bone adds to it.

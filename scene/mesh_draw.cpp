@@ -5,6 +5,7 @@
 #include "scene/material_subsets.h"
 #include "scene/scene.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -124,14 +125,19 @@ HRESULT UpdateSkinnedMesh(CMeshContainer* container) {
                                container->ppBoneMatrixPtrs[i]);
         }
     }
+    const DWORD vertexCount =
+        std::min(container->MeshData.pMesh->GetNumVertices(), container->pSkinnedMesh->GetNumVertices());
     void* source = nullptr;
     void* destination = nullptr;
     container->MeshData.pMesh->LockVertexBuffer(D3DLOCK_READONLY, &source);
     container->pSkinnedMesh->LockVertexBuffer(0, &destination);
+    // A skin that names vertices the meshes do not have is refused, and the caller is told so.
+    HRESULT hr = S_OK;
     if (source && destination) {
-        SkinInfoUpdateSkinnedMesh(skin, container->pBoneMatrices, nullptr, source, destination);
+        hr = SkinInfoUpdateSkinnedMesh(skin, container->pBoneMatrices, nullptr, source, destination,
+                                       vertexCount);
     }
     container->pSkinnedMesh->UnlockVertexBuffer();
     container->MeshData.pMesh->UnlockVertexBuffer();
-    return S_OK;
+    return hr;
 }

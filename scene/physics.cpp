@@ -19,6 +19,15 @@ constexpr float kParallelLimit = 0.0001f;
 // What the distance functions give when the ray meets nothing, or there is nothing to meet.
 constexpr float kNoHit = FLT_MAX;
 
+bool IsFinite(const D3DXMATRIX& m) {
+    for (int i = 0; i < 16; ++i) {
+        if (!std::isfinite(m[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
 DWORD VertexStride(ID3DXMesh* mesh) {
     return D3DXGetFVFVertexSize(mesh->GetFVF());
 }
@@ -98,7 +107,8 @@ void CFrame::SetupPhysics(CMeshContainer* container) {
     D3DXComputeBoundingSphere(vertices, count, stride, &sphereCentre, &radius);
     D3DXMATRIX toCentre;
     D3DXMATRIX scale;
-    const float s = 1.0f / radius;
+    // A mesh of one point has radius 0: it is only moved to the origin (scale 1), not blown up.
+    const float s = radius > 0.0f && std::isfinite(1.0f / radius) ? 1.0f / radius : 1.0f;
     D3DXMatrixTranslation(&toCentre, -sphereCentre.x, -sphereCentre.y, -sphereCentre.z);
     D3DXMatrixScaling(&scale, s, s, s);
     D3DXMatrixMultiply(&normalisation, &toCentre, &scale);
@@ -126,7 +136,12 @@ void CFrame::SetupPhysics(CMeshContainer* container) {
     tensor3._14 = tensor3._24 = tensor3._34 = 0.0f;
     tensor3._41 = tensor3._42 = tensor3._43 = 0.0f;
     tensor3._44 = 1.0f;
-    D3DXMatrixInverse(&inverseInertiaTensor, nullptr, &tensor3);
+    // A flat or point mesh has no volume and so no mass and no inertia: its inverse is the zero 3 x 3
+    // part (torque does not turn it), never an inverse left from an earlier set-up.
+    if (!D3DXMatrixInverse(&inverseInertiaTensor, nullptr, &tensor3) || !IsFinite(inverseInertiaTensor)) {
+        D3DXMatrixIdentity(&inverseInertiaTensor);
+        inverseInertiaTensor._11 = inverseInertiaTensor._22 = inverseInertiaTensor._33 = 0.0f;
+    }
 
     if (dz >= dy && dz >= dx) {
         radius = 0.5f * dz;

@@ -65,7 +65,9 @@ HRESULT DrawMeshContainerList(CMeshContainer* first);
 HRESULT DrawMeshContainerListShader(CMeshContainer* first, IDirect3DVertexShader9* vertexShader,
                                     IDirect3DVertexDeclaration9* declaration);
 // Each bone's matrix = its offset x its frame's matrix (the offset alone without a frame), then the
-// skin moves pSkinnedMesh's vertices from pMesh's.
+// skin moves pSkinnedMesh's vertices from pMesh's. E_FAIL without the skin, the meshes or the bone
+// arrays; the skinning's own failure (D3DERR_INVALIDCALL for a skin naming vertices the meshes lack,
+// with no vertex written); else S_OK.
 HRESULT UpdateSkinnedMesh(CMeshContainer* container);
 
 // ---- Loaders ----
@@ -77,7 +79,9 @@ HRESULT UpdateSkinnedMesh(CMeshContainer* container);
 // folder ends with its separator ("..\\Data\\"). With an FVF the mesh is cloned to it with `options`.
 HRESULT LoadMeshFromX(CMeshContainer** ppContainer, IDirect3DDevice9* pDevice, const char* file,
                       const char* textureFolder, DWORD fvf, DWORD options);
-// One mesh data object of an X file, with its skin when it has at least one bone.
+// One mesh data object of an X file, with its skin when it has at least one bone; the skin describes
+// the vertices of the FVF clone when one is made. D3DXERR_INVALIDDATA, nothing created, for a skin
+// whose weights name a vertex the mesh does not have.
 HRESULT CreateSkinnedMeshContainer(CMeshContainer** ppContainer, IDirect3DDevice9* pDevice,
                                    ID3DXFileData* pData, const char* textureFolder, DWORD fvf, DWORD options);
 // As LoadMeshFromX without keeping the clone's buffers; `reserved` is not read and matTransform is the
@@ -217,7 +221,8 @@ public:
 
     // Physical set-up from a container's mesh: box and sphere bounds, the normalisation matrix (to the
     // unit sphere), extents, mass (volume x 100), inertia terms (x-y, y-z, x-z pairs), radius (half the
-    // largest extent) and the next object id.
+    // largest extent) and the next object id. A mesh of one point (radius 0) gets a normalisation that
+    // only moves it to the origin; a flat or point mesh (mass 0) gets a zero inverse inertia tensor.
     void SetupPhysics(CMeshContainer* container);
     void ComputeBoundingSphere(CMeshContainer* container);
     // The eight corners of the axis-aligned box of the extents around the position (angles ignored).

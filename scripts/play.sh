@@ -7,8 +7,9 @@ install_missing_packages
 build_game -DQUORVANTIS_TESTS=OFF
 
 if [ -z "${DISPLAY:-}" ]; then
-    echo "No display: the game runs on a virtual one (Xvfb :77); run it on a desktop to see it."
-    Xvfb :77 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    # At the game's own size, so that Yes to the full-screen question works: Xvfb cannot change its mode.
+    echo "No display: the game runs on a virtual one (Xvfb :77, 1024 x 768: answer Yes); run it on a desktop to see it."
+    Xvfb :77 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
     XVFB_PID=$!
     trap 'kill $XVFB_PID 2>/dev/null || true' EXIT
     export DISPLAY=:77

@@ -4,6 +4,7 @@
 #include "ui/alphabet.h"
 
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -21,6 +22,50 @@ int CellIndex(char character) {
         return -1;
     }
     return k;
+}
+
+// The part of a cell to copy, in cell pixels: rows [firstRow, endRow), columns [firstColumn, endColumn).
+struct CellPart {
+    int firstRow;
+    int endRow;
+    int firstColumn;
+    int endColumn;
+};
+
+void CopyCell(int x, int y, char character, int useKey, DWORD key, DWORD* pixels, int pitch,
+              const CellPart& part) {
+    // A character without a cell draws nothing, like the space, instead of reading outside the bitmap.
+    const int k = CellIndex(character);
+    if (k < 0 || part.firstRow >= part.endRow || part.firstColumn >= part.endColumn) {
+        return;
+    }
+    const div_t cell = div(k, g_AlphabetCellsPerRow);
+
+    D3DLOCKED_RECT locked;
+    if (FAILED(g_pAlphabetSurface->LockRect(&locked, nullptr, D3DLOCK_READONLY))) {
+        ErrorOut(kLockFailed);
+        return;
+    }
+    const ptrdiff_t srcRowLength = locked.Pitch / 4;
+    const ptrdiff_t dstRowLength = pitch / 4;
+    const DWORD* from = static_cast<const DWORD*>(locked.pBits) +
+                        srcRowLength * (g_AlphabetCellHeight * cell.quot + part.firstRow) +
+                        g_AlphabetCellWidth * cell.rem;
+    DWORD* to = pixels + (static_cast<ptrdiff_t>(y) + part.firstRow) * dstRowLength + x;
+    for (int row = part.firstRow; row < part.endRow; ++row) {
+        for (int column = part.firstColumn; column < part.endColumn; ++column) {
+            if (!useKey || from[column] != key) {
+                to[column] = from[column];
+            }
+        }
+        from += srcRowLength;
+        to += dstRowLength;
+    }
+    g_pAlphabetSurface->UnlockRect();
+}
+
+bool CanDraw(char character, const DWORD* pixels) {
+    return g_bAlphabetLoaded && g_pAlphabetSurface && pixels && character != ' ';
 }
 
 } // namespace
@@ -63,36 +108,10 @@ HRESULT ReleaseAlphabet() {
 }
 
 void PrintChar(int x, int y, char character, int useKey, DWORD key, DWORD* pixels, int pitch) {
-    if (!g_bAlphabetLoaded || !g_pAlphabetSurface || !pixels || character == ' ') {
-        return;
+    if (CanDraw(character, pixels)) {
+        CopyCell(x, y, character, useKey, key, pixels, pitch,
+                 {0, g_AlphabetCellHeight, 0, g_AlphabetCellWidth});
     }
-    // A character without a cell draws nothing, like the space, instead of reading outside the bitmap.
-    const int k = CellIndex(character);
-    if (k < 0) {
-        return;
-    }
-    const div_t cell = div(k, g_AlphabetCellsPerRow);
-
-    D3DLOCKED_RECT locked;
-    if (FAILED(g_pAlphabetSurface->LockRect(&locked, nullptr, D3DLOCK_READONLY))) {
-        ErrorOut(kLockFailed);
-        return;
-    }
-    const ptrdiff_t srcRowLength = locked.Pitch / 4;
-    const ptrdiff_t dstRowLength = pitch / 4;
-    const DWORD* from = static_cast<const DWORD*>(locked.pBits) +
-                        srcRowLength * (g_AlphabetCellHeight * cell.quot) + g_AlphabetCellWidth * cell.rem;
-    DWORD* to = pixels + static_cast<ptrdiff_t>(y) * dstRowLength + x;
-    for (int row = 0; row < g_AlphabetCellHeight; ++row) {
-        for (int column = 0; column < g_AlphabetCellWidth; ++column) {
-            if (!useKey || from[column] != key) {
-                to[column] = from[column];
-            }
-        }
-        from += srcRowLength;
-        to += dstRowLength;
-    }
-    g_pAlphabetSurface->UnlockRect();
 }
 
 void PrintString(int x, int y, const char* text, int useKey, DWORD key, DWORD* pixels, int pitch) {
@@ -102,5 +121,25 @@ void PrintString(int x, int y, const char* text, int useKey, DWORD key, DWORD* p
     const size_t length = strlen(text);
     for (size_t i = 0; i < length; ++i) {
         PrintChar(x + g_AlphabetCellWidth * static_cast<int>(i), y, text[i], useKey, key, pixels, pitch);
+    }
+}
+
+void PrintStringClipped(int x, int y, const char* text, int useKey, DWORD key, DWORD* pixels, int pitch,
+                        int rows) {
+    if (!text || pitch < 4 || rows <= 0) {
+        return;
+    }
+    const int rowLength = pitch / 4;
+    CellPart part = {0, g_AlphabetCellHeight, 0, g_AlphabetCellWidth};
+    part.firstRow = std::max(0, -y);
+    part.endRow = std::min(g_AlphabetCellHeight, rows - y);
+    const size_t length = strlen(text);
+    for (size_t i = 0; i < length; ++i) {
+        const int left = x + g_AlphabetCellWidth * static_cast<int>(i);
+        part.firstColumn = std::max(0, -left);
+        part.endColumn = std::min(g_AlphabetCellWidth, rowLength - left);
+        if (CanDraw(text[i], pixels)) {
+            CopyCell(left, y, text[i], useKey, key, pixels, pitch, part);
+        }
     }
 }

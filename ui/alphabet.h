@@ -21,3 +21,7 @@ HRESULT InitAlphabet(const char* path, int cellWidth, int cellHeight);
 HRESULT ReleaseAlphabet();
 void PrintChar(int x, int y, char character, int useKey, DWORD key, DWORD* pixels, int pitch);
 void PrintString(int x, int y, const char* text, int useKey, DWORD key, DWORD* pixels, int pitch);
+// PrintString into memory of `rows` rows of pitch / 4 pixels: what falls outside it is left out,
+// so a text may stand partly above, below or beside the memory.
+void PrintStringClipped(int x, int y, const char* text, int useKey, DWORD key, DWORD* pixels, int pitch,
+                        int rows);

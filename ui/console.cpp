@@ -79,7 +79,7 @@ HRESULT CConsoleLine::SetText(const char* line) {
     return S_OK;
 }
 
-HRESULT CConsoleLine::Draw(DWORD* pixels, int pitch) const {
+HRESULT CConsoleLine::Draw(DWORD* pixels, int pitch, int rows) const {
     if (!text || !pixels || g_AlphabetCellWidth <= 0) {
         return S_OK;
     }
@@ -90,7 +90,8 @@ HRESULT CConsoleLine::Draw(DWORD* pixels, int pitch) const {
     }
     char shown[kConsoleLineSize] = {};
     strncpy(shown, text, room < kMaxLineLength ? room : kMaxLineLength);
-    PrintString(kLineX, y, shown, 1, 0, pixels, pitch);
+    // Rows outside the memory are left out: a line laid out for other cells may reach past either edge.
+    PrintStringClipped(kLineX, y, shown, 1, 0, pixels, pitch, rows);
     return S_OK;
 }
 
@@ -140,10 +141,11 @@ HRESULT CConsole::Init(IDirect3DDevice9* device, IDirect3DSurface9* backBuffer) 
     if (FAILED(backBuffer->GetDesc(&desc))) {
         return E_FAIL;
     }
-    // The line height comes from the alphabet, and a console needs at least its edit line and the
-    // oldest line, which is never drawn.
+    // The line height comes from the alphabet. A console needs at least its edit line and the oldest
+    // line, which is never drawn, and its topmost drawn line must not start above the surface.
     const int h = g_AlphabetCellHeight;
-    if (h <= 0 || static_cast<int>(desc.Height / 2) < 2 * h) {
+    const int rows = static_cast<int>(desc.Height / 2);
+    if (h <= 0 || rows / h < 2 || rows - h * (rows / h - 1) - kLineBottomMargin < 0) {
         return E_FAIL;
     }
     Release(); // what an earlier Init took
@@ -367,7 +369,7 @@ void CConsole::Render() {
     D3DLOCKED_RECT locked;
     if (SUCCEEDED(pWorkSurface->LockRect(&locked, nullptr, 0))) {
         for (const CConsoleLine* line = pHead; line && line->GetNext(); line = line->GetNext()) {
-            line->Draw(static_cast<DWORD*>(locked.pBits), locked.Pitch);
+            line->Draw(static_cast<DWORD*>(locked.pBits), locked.Pitch, height);
         }
         pWorkSurface->UnlockRect();
     }

@@ -22,8 +22,9 @@ public:
     // Copies min(size, 256) raw bytes of the buffer, zeros after the text included.
     HRESULT GetText(char* buffer, int size) const;
     HRESULT SetText(const char* line); // a longer text is cut at 255 characters
-    // The text at (10, y) with black transparent; characters past the end of a row are left out.
-    HRESULT Draw(DWORD* pixels, int pitch) const;
+    // The text at (10, y) with black transparent, into memory of `rows` rows: characters past the end
+    // of a row are left out, and the pixel rows that fall above or below the memory.
+    HRESULT Draw(DWORD* pixels, int pitch, int rows) const;
     // 8 removes the last character; any other is appended while the line has room.
     HRESULT AddChar(char character);
 
@@ -69,6 +70,7 @@ public:
     CConsole& operator=(const CConsole&) = delete;
 
     // Needs a loaded alphabet and a back buffer at least four lines high (the console is half of it).
+    // E_FAIL also for lines so short that the topmost drawn one would start above the console.
     HRESULT Init(IDirect3DDevice9* device, IDirect3DSurface9* backBuffer);
     // Gives back everything Init took; the handler, visibility and slide are kept.
     void Release();

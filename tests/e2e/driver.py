@@ -1,5 +1,6 @@
 """Drives the built game under Wine on an X display as a player would: xdotool for keys and mouse,
 ImageMagick's import for screenshots, PIL for comparing pixels."""
+import functools
 import os
 import shutil
 import subprocess
@@ -73,6 +74,7 @@ class Game:
                 f.write(b"not a picture at all")
         self.process = None
         self.window = None
+        self.full_screen = False
 
     @property
     def bin(self):
@@ -87,6 +89,7 @@ class Game:
     def answer_question(self, yes=False):
         box = wait_for(lambda: find_windows("Apertura Applicazione"), 30, what="the full-screen question")[0]
         self.press_in(box, "y" if yes else "n")
+        self.full_screen = yes
 
     def press_in(self, window, key):
         xdotool("windowactivate", "--sync", window, check=False)
@@ -111,6 +114,8 @@ class Game:
 
     def client_box(self):
         """The client area on the screen: Wine draws the caption and borders inside its X window."""
+        if self.full_screen:
+            return 0, 0, CLIENT_W, CLIENT_H
         x, y, w, h = self.geometry()
         border = max(0, (w - CLIENT_W) // 2)
         top = max(0, h - CLIENT_H - border)
@@ -120,6 +125,17 @@ class Game:
         path = os.path.join(self.root, "screen.png")
         subprocess.run(["import", "-window", "root", path], env=_env(), check=True, timeout=30)
         return Image.open(path).convert("RGB").crop(self.client_box())
+
+    def wait_screen(self, predicate, timeout, interval=0.1, what="condition"):
+        """The first screenshot for which the predicate holds."""
+        def shown():
+            screen = self.screenshot()
+            return screen if predicate(screen) else None
+        return wait_for(shown, timeout, interval, what)
+
+    def save_screen(self, name, screen):
+        """Keeps a stage's screen beside the run's files, for a person to look at."""
+        screen.save(os.path.join(self.root, name))
 
     def key(self, key, hold=0.1):
         # Held as long as a player would: the game polls the keyboard once a frame, so a press and
@@ -162,6 +178,22 @@ def splash_as_drawn(name):
 
 def matches(screen, expected, tolerance=12.0):
     return mean_difference(screen, expected) < tolerance
+
+
+SPLASHES = ("VARNOX_LOGO.jpg", "Title.jpg", "Loading.jpg")
+
+
+@functools.lru_cache(maxsize=None)
+def _splash(name):
+    return splash_as_drawn(name)
+
+
+def title_shown(screen):
+    """Whether the screen shows the title picture. The Start and Exit buttons drawn over it call for a
+    loose tolerance, within which the loading picture also lies: the title must also be the nearest of
+    the splash pictures."""
+    differences = {name: mean_difference(screen, _splash(name)) for name in SPLASHES}
+    return differences["Title.jpg"] < 25 and min(differences, key=differences.get) == "Title.jpg"
 
 
 class Cursor:

@@ -1,88 +1,13 @@
 // The play screen on a real device: its set-up and release, and whole games played through GameFrame
 // with the mouse fields set as the mouse would set them and a clock the test feeds.
-#include "harness.h"
+#include "play_screen_fixture.h"
 #include "shell/shell.h"
-#include "services/test_seams.h"
 
-#include "game/game.h"
-#include "input/input.h"
-#include "scene/scene.h"
-#include "ui/button.h"
-
-#include <cstdlib>
 #include <string>
 
 namespace {
 
-DWORD s_now = 0;
-DWORD FedClock() { return s_now; }
-
-CButton* const kAllButtons[] = {&g_ColourButtons[0], &g_ColourButtons[1], &g_ColourButtons[2],
-                                &g_ColourButtons[3], &g_ColourButtons[4], &g_ExactLabel,
-                                &g_ColourLabel,      &g_HelpButtons[0],   &g_HelpButtons[1],
-                                &g_SolutionPanel,    &g_NewGameButton,    &g_GameExitButton};
-
-void ResetPlayScreen() {
-    for (CButton* button : kAllButtons) {
-        *button = CButton{};
-    }
-    for (CFrame& peg : g_Pegs) {
-        peg.visible = false;
-        peg.colourIndex = 0;
-        peg.pFirstMeshContainer = nullptr;
-        peg.SetPosition(0.0f, 0.0f, 0.0f);
-    }
-    g_BoardFrame.pFirstMeshContainer = nullptr;
-    g_PegCount = 0;
-    g_bWon = 0;
-    g_bLost = 0;
-    g_bOverlay = 0;
-    g_RowZ = 0.0f;
-    g_StatusText[0] = '\0';
-    g_Mouse.x = 0;
-    g_Mouse.y = 0;
-    memset(&g_Mouse.state, 0, sizeof(g_Mouse.state));
-    srand(1);
-}
-
-// Where the cursor stands inside a button's hit box.
-void PointAt(const CButton& button, bool pressed) {
-    g_Mouse.x = static_cast<int>(button.x * button.scaleX) + 8;
-    g_Mouse.y = static_cast<int>(button.y * 0.72f) + 8;
-    g_Mouse.state.rgbButtons[0] = pressed ? 0x80 : 0;
-}
-
-class PlayScreenTest : public DeviceTest {
-protected:
-    void SetUp() override {
-        DeviceTest::SetUp();
-        ResetPlayScreen();
-        ASSERT_EQ(D3DXCreateSprite(g_pd3dDevice, &g_pSprite), S_OK);
-        SetTimeSource(FedClock);
-        s_now = 100000;
-    }
-    void TearDown() override {
-        ReleaseScene();
-        ResetPlayScreen();
-        DeviceTest::TearDown();
-    }
-
-    // One frame; the clock moves on by `ms` first.
-    void Frame(DWORD ms = 16) {
-        s_now += ms;
-        GameFrame();
-    }
-
-    // Clicks a button as a player does: point at it, a frame to hover, then press for one frame.
-    void Click(const CButton& button) {
-        PointAt(button, false);
-        Frame(250);
-        PointAt(button, true);
-        Frame();
-        PointAt(button, false);
-        Frame();
-    }
-};
+using namespace play_screen;
 
 TEST_F(PlayScreenTest, SetUpLoadsEverythingAndPlacesTheCamera) {
     MessageBoxAnswerer answerer;
@@ -110,12 +35,12 @@ TEST_F(PlayScreenTest, SetUpLoadsEverythingAndPlacesTheCamera) {
         const CButton* button;
         float x, y, scaleX, scaleY;
     } layout[] = {
-        {&g_ColourButtons[0], 20, 76, 0.5f, 0.7f},   {&g_ColourButtons[1], 20, 230, 0.5f, 0.7f},
-        {&g_ColourButtons[2], 20, 384, 0.5f, 0.7f},  {&g_ColourButtons[3], 20, 537, 0.5f, 0.7f},
-        {&g_ColourButtons[4], 20, 691, 0.5f, 0.7f},  {&g_ExactLabel, 1536, 0, 0.5f, 0.5f},
+        {&g_ColourButtons[0], 20, 76, 0.5f, 0.7f},    {&g_ColourButtons[1], 20, 230, 0.5f, 0.7f},
+        {&g_ColourButtons[2], 20, 384, 0.5f, 0.7f},   {&g_ColourButtons[3], 20, 537, 0.5f, 0.7f},
+        {&g_ColourButtons[4], 20, 691, 0.5f, 0.7f},   {&g_ExactLabel, 1536, 0, 0.5f, 0.5f},
         {&g_ColourLabel, 1536, 224.256f, 0.5f, 0.5f}, {&g_HelpButtons[0], 1740, 921, 0.5f, 0.7f},
-        {&g_HelpButtons[1], 512, 230, 0.5f, 0.7f},   {&g_SolutionPanel, 512, 230, 0.5f, 0.7f},
-        {&g_NewGameButton, 716, 614, 0.5f, 0.7f},    {&g_GameExitButton, 1126, 614, 0.5f, 0.7f},
+        {&g_HelpButtons[1], 512, 230, 0.5f, 0.7f},    {&g_SolutionPanel, 512, 230, 0.5f, 0.7f},
+        {&g_NewGameButton, 716, 614, 0.5f, 0.7f},     {&g_GameExitButton, 1126, 614, 0.5f, 0.7f},
     };
     for (const auto& entry : layout) {
         EXPECT_FLOAT_EQ(entry.button->x, entry.x);
@@ -126,12 +51,14 @@ TEST_F(PlayScreenTest, SetUpLoadsEverythingAndPlacesTheCamera) {
     }
 }
 
-// A game folder like the real one without some files, as the working folder for the test.
+// A game folder like the real one without some files, as the working folder for the test. It lies
+// inside the process's own folder, which goes with the process: a folder left by an earlier process
+// of the same id would still hold the files this one leaves out.
 class PartialFolder {
 public:
     explicit PartialFolder(std::initializer_list<const char*> missing) {
         GetCurrentDirectoryA(sizeof(m_previous), m_previous);
-        const std::string root = "..\\partial-" + std::to_string(GetCurrentProcessId());
+        const std::string root = "partial";
         CreateDirectoryA(root.c_str(), nullptr);
         for (const char* folder : {"\\bin", "\\Data", "\\Immagini", "\\Immagini\\GUI"}) {
             CreateDirectoryA((root + folder).c_str(), nullptr);
@@ -246,16 +173,28 @@ TEST_F(PlayScreenTest, AHeldButtonRepeatsAfterEvery200ms) {
     EXPECT_EQ(g_PegCount, 2);
 }
 
-TEST_F(PlayScreenTest, HelpRefusesColoursAndAKeyHidesIt) {
+TEST_F(PlayScreenTest, HelpRefusesColoursAndReadsTheCountsAs0UntilAKeyHidesIt) {
     ASSERT_EQ(LoadScene(m_window), 1);
+    const int secret[kCodeLength] = {0, 1, 2, 3, 4};
+    memcpy(g_SecretCode, secret, sizeof(secret));
+    for (int colour : {0, 0, 1, 3, 2}) {
+        Click(g_ColourButtons[colour]);
+    }
+    ASSERT_EQ(g_ExactHits, 2);
+    ASSERT_EQ(g_ColourHits, 3);
+
     Click(g_HelpButtons[0]);
     EXPECT_TRUE(g_bOverlay);
+    EXPECT_EQ(g_ExactHits, 0) << "help over a complete row";
+    EXPECT_EQ(g_ColourHits, 0);
     Click(g_ColourButtons[0]);
-    EXPECT_EQ(g_PegCount, 0) << "colour clicks are refused while help is shown";
+    EXPECT_EQ(g_PegCount, 5) << "colour clicks are refused while help is shown";
     WndProc(m_window, WM_KEYDOWN, 'A', 0);
     EXPECT_FALSE(g_bOverlay);
+    Frame();
+    EXPECT_EQ(g_ExactHits, 2) << "the complete row is scored again";
     Click(g_ColourButtons[0]);
-    EXPECT_EQ(g_PegCount, 1);
+    EXPECT_EQ(g_PegCount, 6);
 }
 
 TEST_F(PlayScreenTest, AWinShowsTheSolutionAndANewGameStartsAgain) {
@@ -302,9 +241,40 @@ TEST_F(PlayScreenTest, The95thPegLosesAndMovesEveryPegOutOfView) {
     EXPECT_EQ(g_PegCount, 95);
 }
 
+// The 19th row is scored before the loss is set: a row that matches the secret sets both flags.
+TEST_F(PlayScreenTest, ANineteenthRowMatchingTheSecretWinsAndLoses) {
+    ASSERT_EQ(LoadScene(m_window), 1);
+    const int secret[kCodeLength] = {3, 1, 4, 1, 2};
+    memcpy(g_SecretCode, secret, sizeof(secret));
+    for (int i = 0; i < 94; ++i) {
+        g_Pegs[i].visible = true;
+        g_Pegs[i].colourIndex = i < 90 ? 0 : secret[i - 90];
+    }
+    g_PegCount = 94;
+    g_RowZ = -31.3f;
+    Click(g_ColourButtons[secret[4]]);
+    EXPECT_EQ(g_PegCount, 95);
+    EXPECT_TRUE(g_bWon);
+    EXPECT_TRUE(g_bLost);
+    EXPECT_EQ(g_ExactHits, 5) << "counted in the frame of the last peg";
+    EXPECT_EQ(g_RowZ, 0.0f);
+    for (const CFrame& peg : g_Pegs) {
+        ASSERT_EQ(peg.position, D3DXVECTOR3(0.0f, 0.0f, 100.0f));
+    }
+    EXPECT_STREQ(g_TextBuf, "  BLU  GIALLO  VIOLA  GIALLO  VERDE ");
+    Frame();
+    EXPECT_EQ(g_ExactHits, 0) << "once the game has ended no row is scored";
+}
+
 TEST_F(PlayScreenTest, TheExitButtonEndsTheProgramOnlyAfterTheGame) {
     ASSERT_EQ(LoadScene(m_window), 1);
-    Click(g_GameExitButton); // not drawn, not judged while the game goes on
+    // While the game goes on the button is neither drawn nor judged: the click returns.
+    EXPECT_EXIT(
+        {
+            Click(g_GameExitButton);
+            exit(7);
+        },
+        ::testing::ExitedWithCode(7), "");
     g_bLost = 1;
     EXPECT_EXIT(Click(g_GameExitButton), ::testing::ExitedWithCode(0), "");
 }

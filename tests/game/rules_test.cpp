@@ -14,7 +14,9 @@ namespace {
 enum Colour { Red, Yellow, Green, Blue, Violet };
 
 DWORD s_now = 0;
-DWORD FedClock() { return s_now; }
+DWORD FedClock() {
+    return s_now;
+}
 
 void ResetGame() {
     srand(1); // the generator's state at program start
@@ -31,8 +33,9 @@ void ResetGame() {
         peg.visible = false;
         peg.position = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
     }
-    for (CButton* button : {&g_ColourButtons[0], &g_ColourButtons[1], &g_ColourButtons[2], &g_ColourButtons[3],
-                            &g_ColourButtons[4], &g_HelpButtons[0], &g_NewGameButton, &g_GameExitButton}) {
+    for (CButton* button :
+         {&g_ColourButtons[0], &g_ColourButtons[1], &g_ColourButtons[2], &g_ColourButtons[3],
+          &g_ColourButtons[4], &g_HelpButtons[0], &g_NewGameButton, &g_GameExitButton}) {
         button->isOver = false;
         button->isPressed = false;
         button->lastClickTime = 0;
@@ -112,7 +115,7 @@ TEST_F(RulesTest, TheSecretFollowsTheGeneratorAndTheClock) {
 }
 
 TEST_F(RulesTest, RowDepthsAndSlots) {
-    const float depths[] = {-1.85f, -3.7f, -5.55f, -7.35f, -9.0f, -10.8f, -12.4f, -14.0f, -15.8f,
+    const float depths[] = {-1.85f, -3.7f,  -5.55f, -7.35f, -9.0f,  -10.8f, -12.4f, -14.0f, -15.8f,
                             -17.4f, -19.2f, -21.1f, -22.7f, -24.5f, -26.5f, -28.2f, -29.8f, -31.3f};
     for (int row = 0; row < 18; ++row) {
         float z = 1.0f;
@@ -143,7 +146,7 @@ TEST_F(RulesTest, TheClickRuleIsStrictAndWraps) {
     button.isOver = false;
     EXPECT_FALSE(IsClicked(button, 5000));
     button.isOver = true;
-    button.lastClickTime = 0xFFFFFF00u; // 256 ms before the clock wraps
+    button.lastClickTime = 0xFFFFFF00u;           // 256 ms before the clock wraps
     EXPECT_FALSE(IsClicked(button, 0xFFFFFFC0u)); // 192 ms later
     EXPECT_TRUE(IsClicked(button, 0x00000010u));  // 272 ms later, across the wrap
 }
@@ -157,9 +160,13 @@ TEST_F(RulesTest, ANewGameClearsTheBoardButKeepsStatusAndHelp) {
     g_Pegs[3].visible = true;
     g_Pegs[3].colourIndex = Violet;
     g_ColourButtons[2].lastClickTime = 777;
+    g_ExactHits = 5;
+    g_ColourHits = 2;
     s_now = 10;
     StartNewGame();
     EXPECT_EQ(g_PegCount, 0);
+    EXPECT_EQ(g_ExactHits, 0);
+    EXPECT_EQ(g_ColourHits, 0);
     EXPECT_EQ(g_RowZ, 0.0f);
     EXPECT_FALSE(g_bWon);
     EXPECT_FALSE(g_bLost);

@@ -93,3 +93,49 @@ inline bool DecodeBitmap(const std::string& in, BitmapPicture* picture) {
     }
     return true;
 }
+
+// An 8-bit file with a palette of `colours` entries (0x00RRGGBB); with rle, each row is coded as BI_RLE8
+// runs of one index. Pixel indices are given row by row from the top.
+inline std::string EncodePaletteBitmap(int width, int height, const std::vector<uint32_t>& colours,
+                                       const std::vector<uint8_t>& indices, bool rle) {
+    const int stride = (width + 3) & ~3;
+    std::string pixels;
+    for (int row = 0; row < height; ++row) {
+        const int y = height - 1 - row;
+        if (rle) {
+            for (int x = 0; x < width; ++x) {
+                pixels += '\x01';
+                pixels += static_cast<char>(indices[static_cast<size_t>(y) * width + x]);
+            }
+            pixels += std::string("\0\0", 2); // end of line
+        } else {
+            std::string line(indices.begin() + static_cast<ptrdiff_t>(y) * width,
+                             indices.begin() + static_cast<ptrdiff_t>(y + 1) * width);
+            line.resize(stride, '\0');
+            pixels += line;
+        }
+    }
+    if (rle) {
+        pixels += std::string("\0\1", 2); // end of picture
+    }
+    const uint32_t offset = 54 + 4 * static_cast<uint32_t>(colours.size());
+    std::string out = "BM";
+    PutLE(out, offset + static_cast<uint32_t>(pixels.size()), 4);
+    PutLE(out, 0, 4);
+    PutLE(out, offset, 4);
+    PutLE(out, 40, 4);
+    PutLE(out, static_cast<uint32_t>(width), 4);
+    PutLE(out, static_cast<uint32_t>(height), 4);
+    PutLE(out, 1, 2);
+    PutLE(out, 8, 2);
+    PutLE(out, rle ? 1 : 0, 4); // BI_RLE8 or BI_RGB
+    PutLE(out, static_cast<uint32_t>(pixels.size()), 4);
+    PutLE(out, 2835, 4);
+    PutLE(out, 2835, 4);
+    PutLE(out, static_cast<uint32_t>(colours.size()), 4);
+    PutLE(out, 0, 4);
+    for (uint32_t colour : colours) {
+        PutLE(out, colour, 4);
+    }
+    return out + pixels;
+}

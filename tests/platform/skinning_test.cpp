@@ -41,7 +41,7 @@ TEST_F(SkinningTest, BlendsTheBonesByTheirWeights) {
     D3DXMATRIX bones[2];
     D3DXMatrixTranslation(&bones[0], 1.0f, 0.0f, 0.0f);
     D3DXMatrixTranslation(&bones[1], 0.0f, 2.0f, 0.0f);
-    ASSERT_EQ(SkinInfoUpdateSkinnedMesh(skin, bones, nullptr, source, destination), S_OK);
+    ASSERT_EQ(SkinInfoUpdateSkinnedMesh(skin, bones, nullptr, source, destination, 3), S_OK);
     EXPECT_EQ(destination[0].position, D3DXVECTOR3(1, 0, 0));
     // Half of (2, 1, 1) and half of (1, 3, 1).
     EXPECT_EQ(destination[1].position, D3DXVECTOR3(1.5f, 2.0f, 1.0f));
@@ -56,14 +56,14 @@ TEST_F(SkinningTest, NormalsTurnWithTheBonesOrTheirInverseTransposes) {
     D3DXMATRIX bones[2];
     D3DXMatrixRotationZ(&bones[0], D3DX_PI / 2.0f); // x turns to y
     D3DXMatrixIdentity(&bones[1]);
-    ASSERT_EQ(SkinInfoUpdateSkinnedMesh(skin, bones, nullptr, source, destination), S_OK);
+    ASSERT_EQ(SkinInfoUpdateSkinnedMesh(skin, bones, nullptr, source, destination, 3), S_OK);
     EXPECT_NEAR(destination[0].normal.x, 0.0f, 1e-6f);
     EXPECT_NEAR(destination[0].normal.y, 1.0f, 1e-6f);
 
     D3DXMATRIX normals[2];
     D3DXMatrixScaling(&normals[0], 3.0f, 3.0f, 3.0f);
     D3DXMatrixIdentity(&normals[1]);
-    ASSERT_EQ(SkinInfoUpdateSkinnedMesh(skin, bones, normals, source, destination), S_OK);
+    ASSERT_EQ(SkinInfoUpdateSkinnedMesh(skin, bones, normals, source, destination, 3), S_OK);
     EXPECT_EQ(destination[0].normal, D3DXVECTOR3(3, 0, 0)) << "normals use the inverse transposes when given";
     EXPECT_NEAR(destination[0].position.x, 0.0f, 1e-6f) << "positions still use the bones";
 }
@@ -72,18 +72,36 @@ TEST_F(SkinningTest, RepeatedUpdatesDoNotAccumulate) {
     D3DXMATRIX bones[2];
     D3DXMatrixTranslation(&bones[0], 1.0f, 0.0f, 0.0f);
     D3DXMatrixTranslation(&bones[1], 1.0f, 0.0f, 0.0f);
-    ASSERT_EQ(SkinInfoUpdateSkinnedMesh(skin, bones, nullptr, source, destination), S_OK);
-    ASSERT_EQ(SkinInfoUpdateSkinnedMesh(skin, bones, nullptr, source, destination), S_OK);
+    ASSERT_EQ(SkinInfoUpdateSkinnedMesh(skin, bones, nullptr, source, destination, 3), S_OK);
+    ASSERT_EQ(SkinInfoUpdateSkinnedMesh(skin, bones, nullptr, source, destination, 3), S_OK);
     EXPECT_EQ(destination[1].position, D3DXVECTOR3(2, 1, 1));
+}
+
+TEST_F(SkinningTest, AnInfluenceOnAVertexBeyondTheBuffersIsRefusedWithNothingWritten) {
+    const DWORD beyond[] = {0, 10000};
+    const float weights[] = {1.0f, 1.0f};
+    ASSERT_EQ(skin->SetBoneInfluence(0, 2, beyond, weights), S_OK);
+    D3DXMATRIX bones[2];
+    D3DXMatrixTranslation(&bones[0], 1.0f, 0.0f, 0.0f);
+    D3DXMatrixIdentity(&bones[1]);
+    EXPECT_EQ(SkinInfoUpdateSkinnedMesh(skin, bones, nullptr, source, destination, 3), D3DERR_INVALIDCALL);
+    for (const Vertex& v : destination) {
+        EXPECT_EQ(v.position, D3DXVECTOR3(9, 9, 9));
+    }
+    // The count is the buffers' own: a vertex the skin knows but they lack is refused as well.
+    const DWORD last[] = {0, 2};
+    ASSERT_EQ(skin->SetBoneInfluence(0, 2, last, weights), S_OK);
+    EXPECT_EQ(SkinInfoUpdateSkinnedMesh(skin, bones, nullptr, source, destination, 2), D3DERR_INVALIDCALL);
+    EXPECT_EQ(SkinInfoUpdateSkinnedMesh(skin, bones, nullptr, source, destination, 3), S_OK);
 }
 
 TEST_F(SkinningTest, MissingArgumentsAreAnInvalidCall) {
     D3DXMATRIX bones[2];
     D3DXMatrixIdentity(&bones[0]);
     D3DXMatrixIdentity(&bones[1]);
-    EXPECT_EQ(SkinInfoUpdateSkinnedMesh(nullptr, bones, nullptr, source, destination), D3DERR_INVALIDCALL);
-    EXPECT_EQ(SkinInfoUpdateSkinnedMesh(skin, nullptr, nullptr, source, destination), D3DERR_INVALIDCALL);
-    EXPECT_EQ(SkinInfoUpdateSkinnedMesh(skin, bones, nullptr, source, nullptr), D3DERR_INVALIDCALL);
+    EXPECT_EQ(SkinInfoUpdateSkinnedMesh(nullptr, bones, nullptr, source, destination, 3), D3DERR_INVALIDCALL);
+    EXPECT_EQ(SkinInfoUpdateSkinnedMesh(skin, nullptr, nullptr, source, destination, 3), D3DERR_INVALIDCALL);
+    EXPECT_EQ(SkinInfoUpdateSkinnedMesh(skin, bones, nullptr, source, nullptr, 3), D3DERR_INVALIDCALL);
     EXPECT_EQ(destination[0].position, D3DXVECTOR3(9, 9, 9));
 }
 

@@ -34,6 +34,36 @@ protected:
         m_containers.push_back(c);
         return c;
     }
+    // A mesh of the given corners, two faces over the first four (or one over three), owned by the fixture.
+    CMeshContainer* Corners(const std::vector<D3DXVECTOR3>& corners) {
+        const DWORD faces = corners.size() >= 4 ? 2 : 1;
+        ID3DXMesh* mesh = nullptr;
+        EXPECT_EQ(D3DXCreateMeshFVF(faces, static_cast<DWORD>(corners.size()), D3DXMESH_MANAGED, D3DFVF_XYZ,
+                                    g_pd3dDevice, &mesh),
+                  S_OK);
+        void* vertices = nullptr;
+        mesh->LockVertexBuffer(0, &vertices);
+        memcpy(vertices, corners.data(), corners.size() * sizeof(D3DXVECTOR3));
+        mesh->UnlockVertexBuffer();
+        WORD* indices = nullptr;
+        mesh->LockIndexBuffer(0, reinterpret_cast<void**>(&indices));
+        const WORD order[] = {0, 1, 2, 0, 2, 3};
+        memcpy(indices, order, faces * 3 * sizeof(WORD));
+        mesh->UnlockIndexBuffer();
+        CMeshContainer* c = new CMeshContainer();
+        c->MeshData.Type = D3DXMESHTYPE_MESH;
+        c->MeshData.pMesh = mesh;
+        m_containers.push_back(c);
+        return c;
+    }
+    static bool Finite(const D3DXMATRIX& m) {
+        for (int i = 0; i < 16; ++i) {
+            if (!std::isfinite(m[i])) {
+                return false;
+            }
+        }
+        return true;
+    }
     static D3DXVECTOR3 VertexAt(CMeshContainer* c, DWORD index) {
         ID3DXMesh* mesh = c->MeshData.pMesh;
         BYTE* v = nullptr;
@@ -87,6 +117,37 @@ TEST_F(PhysicsTest, InertiaPairsXyThenYzThenXzAndTheRadiusFollowsTheLargestExten
     FrameStore high;
     high.frame->SetupPhysics(Box(3, 3.5f, 1));
     EXPECT_FLOAT_EQ(high.frame->radius, 1.75f) << "y wins";
+}
+
+TEST_F(PhysicsTest, APointOrAFlatMeshGivesFiniteNormalisationAndAZeroInverseInertia) {
+    FrameStore store;
+    CFrame& f = *store.frame;
+    // A cube first, so that an inverse left from it would show.
+    f.SetupPhysics(Box(1, 1, 1));
+    ASSERT_GT(f.inverseInertiaTensor._11, 0.0f);
+
+    // Three corners on one point: a sphere of radius 0 is only moved to the origin, not scaled.
+    const D3DXVECTOR3 point(2, 3, 4);
+    f.SetupPhysics(Corners({point, point, point}));
+    EXPECT_EQ(f.radius, 0.0f);
+    EXPECT_EQ(f.mass, 0.0f);
+    ASSERT_TRUE(Finite(f.normalisation));
+    D3DXMATRIX moved;
+    D3DXMatrixTranslation(&moved, -2, -3, -4);
+    EXPECT_EQ(f.normalisation, moved);
+    D3DXMATRIX zero;
+    D3DXMatrixIdentity(&zero);
+    zero._11 = zero._22 = zero._33 = 0.0f;
+    EXPECT_EQ(f.inverseInertiaTensor, zero) << "no volume, no mass: nothing to invert";
+
+    // A flat square: a real sphere, but no volume.
+    f.SetupPhysics(Box(1, 1, 1));
+    f.SetupPhysics(Corners({{-1, 0, -1}, {-1, 0, 1}, {1, 0, 1}, {1, 0, -1}}));
+    EXPECT_EQ(f.extents, D3DXVECTOR3(2, 0, 2));
+    EXPECT_EQ(f.mass, 0.0f);
+    EXPECT_FLOAT_EQ(f.radius, 1.0f);
+    ASSERT_TRUE(Finite(f.normalisation));
+    EXPECT_EQ(f.inverseInertiaTensor, zero);
 }
 
 TEST_F(PhysicsTest, EachSetupTakesTheNextObjectId) {

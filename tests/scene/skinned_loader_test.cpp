@@ -4,7 +4,9 @@
 
 #include <d3dx9xof.h>
 
+#include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -52,6 +54,35 @@ std::string Triangle(const std::string& name, const std::string& extra) {
 const char kOneBone[] = " XSkinMeshHeader {\n  1;\n  1;\n  1;\n }\n"
                         " SkinWeights {\n  \"Arm\";\n  3;\n  0,\n  1,\n  2;\n  1.0,\n  1.0,\n  1.0;\n"
                         "  1.0,0.0,0.0,0.0,0.0,1.0,0.0,0.0,0.0,0.0,1.0,0.0,0.0,0.0,0.0,1.0;;\n }\n";
+
+// Normals and texture coordinates give the file's vertices 32 bytes.
+const char kNormalsAndCoords[] =
+    " MeshNormals {\n  3;\n  0.0;1.0;0.0;,\n  0.0;1.0;0.0;,\n  0.0;1.0;0.0;;\n  1;\n  3;0,2,1;;\n }\n"
+    " MeshTextureCoords {\n  3;\n  0.0;0.0;,\n  1.0;0.0;,\n  0.0;1.0;;\n }\n";
+
+// One bone whose SkinWeights name the vertices 0, 1 and `last`.
+std::string OneBoneOn(const std::string& last) {
+    return " XSkinMeshHeader {\n  1;\n  1;\n  1;\n }\n"
+           " SkinWeights {\n  \"Arm\";\n  3;\n  0,\n  1,\n  " +
+           last +
+           ";\n  1.0,\n  1.0,\n  1.0;\n"
+           "  1.0,0.0,0.0,0.0,0.0,1.0,0.0,0.0,0.0,0.0,1.0,0.0,0.0,0.0,0.0,1.0;;\n }\n";
+}
+
+std::vector<D3DXVECTOR3> Positions(ID3DXMesh* mesh) {
+    std::vector<D3DXVECTOR3> positions;
+    const BYTE* vertices = nullptr;
+    if (FAILED(mesh->LockVertexBuffer(D3DLOCK_READONLY,
+                                      reinterpret_cast<void**>(const_cast<BYTE**>(&vertices))))) {
+        return positions;
+    }
+    for (DWORD i = 0; i < mesh->GetNumVertices(); ++i) {
+        positions.push_back(
+            *reinterpret_cast<const D3DXVECTOR3*>(vertices + i * mesh->GetNumBytesPerVertex()));
+    }
+    mesh->UnlockVertexBuffer();
+    return positions;
+}
 
 class SkinnedContainerTest : public DeviceTest {
 protected:
@@ -123,8 +154,9 @@ TEST_F(SkinnedContainerTest, NamelessObjectHasNoNameAndTheFvfCloneIsKeptWithoutB
     const DWORD fvf = D3DFVF_XYZ | D3DFVF_DIFFUSE;
     ASSERT_EQ(CreateSkinnedMeshContainer(&m_container, g_pd3dDevice, m_data, ".\\", fvf, D3DXMESH_MANAGED),
               S_OK);
-    // No name, or the empty one when the platform counts the terminating zero of an empty name.
-    EXPECT_TRUE(m_container->Name == nullptr || m_container->Name[0] == '\0');
+    // The platform reports the size of an empty name (its terminating zero), so the name is empty.
+    ASSERT_NE(m_container->Name, nullptr);
+    EXPECT_STREQ(m_container->Name, "");
     EXPECT_EQ(m_container->MeshData.pMesh->GetFVF(), fvf);
     EXPECT_TRUE(m_container->MeshData.pMesh->GetOptions() & D3DXMESH_MANAGED);
     EXPECT_EQ(m_container->pVertexBuffer, nullptr);
@@ -135,6 +167,54 @@ TEST_F(SkinnedContainerTest, NamelessObjectHasNoNameAndTheFvfCloneIsKeptWithoutB
     EXPECT_EQ(CreateSkinnedMeshContainer(&m_container, nullptr, m_data, ".\\", 0, 0), E_FAIL);
     EXPECT_TRUE(FAILED(CreateSkinnedMeshContainer(&m_container, g_pd3dDevice, m_data, ".\\", 0xFFFFFFFF, 0)));
     EXPECT_EQ(m_container, untouched);
+}
+
+TEST_F(SkinnedContainerTest, ASkinClonedToASmallerOrLargerFvfIsSkinnedInTheClonesLayout) {
+    const DWORD smaller = D3DFVF_XYZ;
+    const DWORD larger = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | D3DFVF_TEX2;
+    Open(Triangle("Body", std::string(kNormalsAndCoords) + OneBoneOn("2")));
+    for (const DWORD fvf : {smaller, larger}) {
+        delete m_container;
+        m_container = nullptr;
+        ASSERT_EQ(
+            CreateSkinnedMeshContainer(&m_container, g_pd3dDevice, m_data, ".\\", fvf, D3DXMESH_SYSTEMMEM),
+            S_OK);
+        ASSERT_NE(m_container->pSkinInfo, nullptr);
+        ASSERT_NE(m_container->pSkinnedMesh, nullptr);
+        ASSERT_EQ(m_container->pSkinnedMesh->GetFVF(), fvf);
+        EXPECT_EQ(m_container->pSkinInfo->GetFVF(), fvf) << "the skin describes the clone's vertices";
+
+        // The bone moved by (10, 20, 30) moves every vertex by as much.
+        D3DXMATRIX frame;
+        D3DXMatrixTranslation(&frame, 10, 20, 30);
+        m_container->ppBoneMatrixPtrs = static_cast<D3DXMATRIX**>(calloc(1, sizeof(D3DXMATRIX*)));
+        m_container->pBoneMatrices = static_cast<D3DXMATRIX*>(calloc(1, sizeof(D3DXMATRIX)));
+        m_container->ppBoneMatrixPtrs[0] = &frame;
+        ASSERT_EQ(UpdateSkinnedMesh(m_container), S_OK);
+        const std::vector<D3DXVECTOR3> source = Positions(m_container->MeshData.pMesh);
+        const std::vector<D3DXVECTOR3> skinned = Positions(m_container->pSkinnedMesh);
+        ASSERT_EQ(source.size(), 3u);
+        ASSERT_EQ(skinned.size(), 3u);
+        for (size_t i = 0; i < 3; ++i) {
+            EXPECT_EQ(skinned[i], source[i] + D3DXVECTOR3(10, 20, 30)) << fvf << " vertex " << i;
+        }
+    }
+
+    // A skin changed afterwards to name a vertex the meshes lack: the update says so and writes nothing.
+    const DWORD vertices[] = {0, 3};
+    const float weights[] = {1.0f, 1.0f};
+    ASSERT_EQ(m_container->pSkinInfo->SetBoneInfluence(0, 2, vertices, weights), S_OK);
+    const std::vector<D3DXVECTOR3> before = Positions(m_container->pSkinnedMesh);
+    EXPECT_EQ(UpdateSkinnedMesh(m_container), D3DERR_INVALIDCALL);
+    EXPECT_EQ(Positions(m_container->pSkinnedMesh), before);
+}
+
+TEST_F(SkinnedContainerTest, SkinWeightsNamingAVertexBeyondTheMeshAreRefused) {
+    Open(Triangle("Body", OneBoneOn("10000")));
+    const HRESULT hr =
+        CreateSkinnedMeshContainer(&m_container, g_pd3dDevice, m_data, ".\\", 0, D3DXMESH_SYSTEMMEM);
+    EXPECT_EQ(hr, D3DXERR_INVALIDDATA);
+    EXPECT_EQ(m_container, nullptr);
 }
 
 } // namespace

@@ -160,6 +160,35 @@ TEST_F(AlphabetTest, CharactersWithoutACellDrawNothing) {
     EXPECT_TRUE(wide.Untouched());
 }
 
+TEST_F(AlphabetTest, AClippedStringLeavesOutWhatFallsOutsideItsMemory) {
+    ASSERT_EQ(InitAlphabet(kAlphabetPath, 16, 32), S_OK);
+    // The canvas taken as 20 rows of 88 pixels: "AB" from (-8, -10) shows the right half of A's lower
+    // rows; "A" at (80, 12) its left 8 columns and top 8 rows.
+    PrintStringClipped(-8, -10, "AB", 0, 0, m_canvas.words.data(), Canvas::kPitch, 20);
+    PrintStringClipped(80, 12, "A", 0, 0, m_canvas.words.data(), Canvas::kPitch, 20);
+    const std::vector<DWORD> a = Cell(16, 32);
+    const std::vector<DWORD> b = Cell(32, 32);
+    const int rowLength = Canvas::kPitch / 4;
+    for (int y = 0; y < Canvas::kRows; ++y) {
+        for (int x = 0; x < rowLength; ++x) {
+            DWORD want = kUntouched;
+            if (y < 20 && x < 8) {
+                want = a[(y + 10) * 16 + x + 8];
+            } else if (y < 20 && x < 24) {
+                want = b[(y + 10) * 16 + x - 8];
+            } else if (y >= 12 && y < 20 && x >= 80) {
+                want = a[(y - 12) * 16 + x - 80];
+            }
+            ASSERT_EQ(m_canvas.words[static_cast<size_t>(y) * rowLength + x], want) << x << "," << y;
+        }
+    }
+    Canvas outside;
+    PrintStringClipped(0, 20, "AB", 0, 0, outside.words.data(), Canvas::kPitch, 20);
+    PrintStringClipped(0, -32, "AB", 0, 0, outside.words.data(), Canvas::kPitch, 20);
+    PrintStringClipped(rowLength, 0, "AB", 0, 0, outside.words.data(), Canvas::kPitch, 20);
+    EXPECT_TRUE(outside.Untouched());
+}
+
 TEST_F(AlphabetTest, NothingIsDrawnOrReportedWithoutTheAlphabet) {
     DebugOutputRecorder recorder;
     PrintString(0, 0, "AB", 0, 0, m_canvas.words.data(), Canvas::kPitch);

@@ -129,6 +129,57 @@ TEST_F(ConsoleRenderTest, WhileSlidingTheConsolesLowerPartShowsAtTheTop) {
     EXPECT_EQ(mismatches, 0u);
 }
 
+TEST_F(ConsoleRenderTest, LinesOfAnAlphabetReloadedWithTallerCellsStayInsideTheSurface) {
+    // Laid out for 32-pixel lines, drawn with 64-pixel cells: the edit line at 347 reaches past the
+    // bottom, and lines moved up by 64 a line reach above the top.
+    m_console.PrintLine("HHHH");
+    ASSERT_EQ(InitAlphabet("..\\Alfabeto\\Expo_16x32_VARNOX.bmp", 16, 64), S_OK);
+    m_console.Show(1);
+    for (int i = 0; i < 39; ++i) {
+        m_console.Render();
+    }
+    ASSERT_EQ(m_console.slideState, kConsoleStill);
+    // "H", cell 40 of 32 a row: the 16 x 64 block at (128, 64).
+    const std::vector<uint32_t> alphabet = Pixels(g_pAlphabetSurface);
+    const auto glyph = [&](int x, int y) { return alphabet[(64 + y) * 512 + 128 + x]; };
+    std::vector<uint32_t> work = Pixels(m_console.pWorkSurface);
+    size_t shown = 0;
+    for (int y = 347; y < 384; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            if (glyph(x, y - 347) != 0) {
+                ASSERT_EQ(work[y * 1024 + 10 + x], glyph(x, y - 347)) << x << "," << y;
+                ++shown;
+            }
+        }
+    }
+    EXPECT_GT(shown, 0u) << "the edit line shows down to the bottom row";
+
+    for (int i = 0; i < 6; ++i) {
+        m_console.PrintLine("HHHH");
+    }
+    m_console.Render();
+    // The line that straddles the top edge shows its lower rows from row 0.
+    const CConsoleLine* straddling = nullptr;
+    for (const CConsoleLine* line = m_console.pHead; line && line->GetNext(); line = line->GetNext()) {
+        if (line->GetY() < 0 && line->GetY() > -64) {
+            straddling = line;
+        }
+    }
+    ASSERT_NE(straddling, nullptr);
+    const int top = straddling->GetY();
+    work = Pixels(m_console.pWorkSurface);
+    shown = 0;
+    for (int y = 0; y < top + 64; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            if (glyph(x, y - top) != 0) {
+                ASSERT_EQ(work[y * 1024 + 10 + x], glyph(x, y - top)) << x << "," << y;
+                ++shown;
+            }
+        }
+    }
+    EXPECT_GT(shown, 0u);
+}
+
 TEST_F(ConsoleRenderTest, AWorkSurfaceThatCannotBeLockedGetsNoText) {
     m_console.PrintLine("HELLO");
     m_console.Show(1);

@@ -53,6 +53,27 @@ TEST_F(ConsoleTest, InitRefusesWhatCannotHoldAConsole) {
     g_AlphabetCellHeight = 32;
 }
 
+TEST_F(ConsoleTest, InitRefusesLinesShortEnoughToFallAboveTheSurface) {
+    // 384 rows of 4-pixel lines lay the topmost drawn line out at 384 - 4 * 95 - 5 = -1.
+    const ULONG held = References(m_backBuffer);
+    CConsole console;
+    for (const int h : {1, 2, 3, 4}) {
+        g_AlphabetCellHeight = h;
+        EXPECT_EQ(console.Init(g_pd3dDevice, m_backBuffer), E_FAIL) << h;
+        EXPECT_EQ(console.initialised, 0);
+        EXPECT_EQ(References(m_backBuffer), held);
+    }
+    g_AlphabetCellHeight = 5; // 384 - 5 * 75 - 5 = 4
+    ASSERT_EQ(console.Init(g_pd3dDevice, m_backBuffer), S_OK);
+    int lowest = 384;
+    for (const CConsoleLine* line = console.pHead; line; line = line->GetNext()) {
+        lowest = std::min(lowest, line->GetNext() ? line->GetY() : lowest);
+    }
+    EXPECT_EQ(lowest, 4);
+    console.Destroy();
+    g_AlphabetCellHeight = 32;
+}
+
 TEST_F(ConsoleTest, InitFailsAndHoldsNothingWithoutItsBackground) {
     PrivateFolder folder; // "..\Immagini\" is not there
     const ULONG held = References(m_backBuffer);
@@ -274,7 +295,7 @@ TEST_F(ConsoleTest, DrawingLeavesOutCharactersPastTheEndOfTheRow) {
     std::vector<DWORD> memory(100 * 70, 0xDEADBEEF);
     CConsoleLine line;
     line.SetText("AAAAAAAAAAAAAAAAAAAA");
-    line.Draw(memory.data(), 100 * 4);
+    line.Draw(memory.data(), 100 * 4, 70);
     for (int y = 0; y < 70; ++y) {
         for (int x = 0; x < 100; ++x) {
             const bool drawn = memory[y * 100 + x] != 0xDEADBEEF;
@@ -290,6 +311,32 @@ TEST_F(ConsoleTest, DrawingLeavesOutCharactersPastTheEndOfTheRow) {
         }
     }
     EXPECT_GT(fifth, 20u) << "the fifth A is drawn";
+}
+
+TEST_F(ConsoleTest, DrawingLeavesOutTheRowsAboveAndBelowTheMemory) {
+    // 40 rows of 100 pixels between two guard bands of 40 rows; the same line drawn unclipped into
+    // one large memory gives what the 40 rows must hold.
+    constexpr DWORD kGuard = 0xDEADBEEF;
+    std::vector<DWORD> memory(100 * 120, kGuard);
+    std::vector<DWORD> expected(100 * 120, kGuard);
+    DWORD* const inside = memory.data() + 100 * 40;
+    CConsoleLine line;
+    line.SetText("AWAW");
+    for (const int y : {20, -20}) { // half past the bottom, half above the top
+        line.SetY(y);
+        line.Draw(inside, 100 * 4, 40);
+        PrintString(10, 40 + y, "AWAW", 1, 0, expected.data(), 100 * 4);
+    }
+    for (int y = 0; y < 120; ++y) {
+        for (int x = 0; x < 100; ++x) {
+            const DWORD want = y >= 40 && y < 80 ? expected[y * 100 + x] : kGuard;
+            ASSERT_EQ(memory[y * 100 + x], want) << x << "," << y;
+        }
+    }
+    EXPECT_GT(std::count_if(inside, inside + 100 * 12, [](DWORD p) { return p != kGuard; }), 20)
+        << "the lower rows of the line above the top are drawn";
+    EXPECT_GT(std::count_if(inside + 100 * 20, inside + 100 * 40, [](DWORD p) { return p != kGuard; }), 20)
+        << "the upper rows of the line below are drawn";
 }
 
 TEST_F(ConsoleTest, F11OpensAndClosesAndShowWithoutOpenKeepsAHiddenConsoleHidden) {
