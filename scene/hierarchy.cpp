@@ -3,7 +3,8 @@
 // of skinned meshes linked to the combined matrices of the frames that bear their names. Beside the
 // loader, CXFileParser walks a file the same way for parsers of their own.
 #include "platform/platform.h"
-#include "scene/scene.h"
+#include "scene/hierarchy.h"
+#include "scene/mesh_loader.h"
 #include "scene/x_file.h"
 
 #include <cstring>

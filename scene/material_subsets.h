@@ -2,7 +2,7 @@
 // materials switch between.
 #pragma once
 
-#include "scene/scene.h"
+#include "scene/mesh_container.h"
 
 #include <d3d9.h>
 

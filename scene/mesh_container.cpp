@@ -2,7 +2,7 @@
 // translucent-material blending rule.
 #include "services/services.h"
 #include "scene/material_subsets.h"
-#include "scene/scene.h"
+#include "scene/mesh_container.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -3,7 +3,7 @@
 // that moves a skinned container's working copy with its bones.
 #include "platform/platform.h"
 #include "scene/material_subsets.h"
-#include "scene/scene.h"
+#include "scene/mesh_container.h"
 
 #include <algorithm>
 #include <vector>

@@ -3,7 +3,7 @@
 // another frame's mesh, and collision objects in the collision library.
 #include "services/services.h"
 #include "platform/platform.h"
-#include "scene/scene.h"
+#include "scene/frame.h"
 
 #include <cfloat>
 #include <cmath>
