@@ -28,6 +28,7 @@ else()
 endif()
 
 file(GLOB_RECURSE assetgen_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/*.cpp ${CMAKE_SOURCE_DIR}/tools/*.h)
+list(APPEND assetgen_sources ${CMAKE_SOURCE_DIR}/game/layout.h)
 add_custom_command(
     OUTPUT ${ASSET_STAMP} ${GAME_ICON}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${GAME_DIR} ${CMAKE_BINARY_DIR}/generated

@@ -1,18 +1,22 @@
 // The code-breaking game and its play screen. What other subsystems may use of it.
 #pragma once
 
+#include "game/layout.h"
+
 #include <windows.h>
 #include <d3dx9.h>
 
 class CButton;
+class CFrame;
 class CMeshContainer;
 
 // ---- Rules and state ----
-constexpr int kCodeLength = 5;   // positions in the secret and pegs in a row
+constexpr int kCodeLength = layout::kSlots; // positions in the secret and pegs in a row
 constexpr int kColourCount = 5;  // red, yellow, green, blue, violet
-constexpr int kRowCount = 19;
+constexpr int kRowCount = layout::kRows;
 constexpr int kMaxPegs = kCodeLength * kRowCount; // 95: the loss
 constexpr DWORD kClickInterval = 200;             // ms a click must follow the last one by, strictly
+constexpr int kPegCount = 100;                    // peg frames: more than a game can place
 
 extern int g_SecretCode[kCodeLength];
 extern int g_PegCount;
@@ -24,6 +28,9 @@ extern BYTE g_bOverlay; // the instructions picture is shown
 extern float g_RowZ;
 extern char g_StatusText[256];
 extern DWORD g_FrameStartTime;
+// The board, whose position the camera aims at, and the peg frames sharing the peg mesh.
+extern CFrame g_BoardFrame;
+extern CFrame g_Pegs[kPegCount];
 
 void GameFrame();
 void DrawSecretCode();

@@ -2,10 +2,11 @@
 // peg meshes, the peg textures, the twelve picture buttons and the camera's place.
 #include "game/game.h"
 
-#include "app/app.h"
+#include "services/services.h"
+#include "ui/button.h"
+#include "ui/font.h"
 #include "input/input.h"
 #include "scene/scene.h"
-#include "ui/ui.h"
 
 LPDIRECT3DTEXTURE9 g_pBackgroundTexture = nullptr;
 LPDIRECT3DTEXTURE9 g_pRedTexture = nullptr;
@@ -45,26 +46,23 @@ constexpr int kPegTextureOrder[kColourCount] = {0, 2, 1, 3, 4};
 
 struct ButtonLayout {
     CButton* button;
-    int xPercent;     // x = width * xPercent / 100
-    int yPercent;     // y = height * yPercent / 100, unless yFactor is set
-    float yFactor;    // y = height * yFactor, as a float
+    const layout::ButtonPlace& place;
     const char* picture;
-    float scaleX, scaleY;
 };
 
 const ButtonLayout kButtons[] = {
-    {&g_ColourButtons[0], 2, 10, 0.0f, "..\\Immagini\\GUI\\red_butt.jpg", 0.5f, 0.7f},
-    {&g_ColourButtons[1], 2, 30, 0.0f, "..\\Immagini\\GUI\\giallo_butt.jpg", 0.5f, 0.7f},
-    {&g_ColourButtons[2], 2, 50, 0.0f, "..\\Immagini\\GUI\\verde_butt.jpg", 0.5f, 0.7f},
-    {&g_ColourButtons[3], 2, 70, 0.0f, "..\\Immagini\\GUI\\blue_butt.jpg", 0.5f, 0.7f},
-    {&g_ColourButtons[4], 2, 90, 0.0f, "..\\Immagini\\GUI\\viola_butt.jpg", 0.5f, 0.7f},
-    {&g_ExactLabel, 150, 0, 0.0f, "..\\Immagini\\GUI\\button_esatti.jpg", 0.5f, 0.5f},
-    {&g_ColourLabel, 150, 0, 0.292f, "..\\Immagini\\GUI\\button_colore.jpg", 0.5f, 0.5f},
-    {&g_HelpButtons[0], 170, 120, 0.0f, "..\\Immagini\\GUI\\HELP.jpg", 0.5f, 0.7f},
-    {&g_HelpButtons[1], 50, 30, 0.0f, "..\\Immagini\\GUI\\ISTRUZIONI.png", 0.5f, 0.7f},
-    {&g_SolutionPanel, 50, 30, 0.0f, "..\\Immagini\\GUI\\SOLUZIONE.jpg", 0.5f, 0.7f},
-    {&g_NewGameButton, 70, 80, 0.0f, "..\\Immagini\\GUI\\restart_butt.png", 0.5f, 0.7f},
-    {&g_GameExitButton, 110, 80, 0.0f, "..\\Immagini\\GUI\\exit_butt.png", 0.5f, 0.7f},
+    {&g_ColourButtons[0], layout::kColourButtons[0], "..\\Immagini\\GUI\\red_butt.jpg"},
+    {&g_ColourButtons[1], layout::kColourButtons[1], "..\\Immagini\\GUI\\giallo_butt.jpg"},
+    {&g_ColourButtons[2], layout::kColourButtons[2], "..\\Immagini\\GUI\\verde_butt.jpg"},
+    {&g_ColourButtons[3], layout::kColourButtons[3], "..\\Immagini\\GUI\\blue_butt.jpg"},
+    {&g_ColourButtons[4], layout::kColourButtons[4], "..\\Immagini\\GUI\\viola_butt.jpg"},
+    {&g_ExactLabel, layout::kExactLabel, "..\\Immagini\\GUI\\button_esatti.jpg"},
+    {&g_ColourLabel, layout::kColourLabel, "..\\Immagini\\GUI\\button_colore.jpg"},
+    {&g_HelpButtons[0], layout::kHelpButton, "..\\Immagini\\GUI\\HELP.jpg"},
+    {&g_HelpButtons[1], layout::kInstructions, "..\\Immagini\\GUI\\ISTRUZIONI.png"},
+    {&g_SolutionPanel, layout::kSolutionPanel, "..\\Immagini\\GUI\\SOLUZIONE.jpg"},
+    {&g_NewGameButton, layout::kNewGameButton, "..\\Immagini\\GUI\\restart_butt.png"},
+    {&g_GameExitButton, layout::kGameExitButton, "..\\Immagini\\GUI\\exit_butt.png"},
 };
 
 // Every picture that fails shows its own box; the debugger gets the same line for all of them.
@@ -72,14 +70,13 @@ HRESULT Fail(HWND hWnd, const char* message) {
     return SetUpFailure(hWnd, message, "Impossibile caricare la texture");
 }
 
-void SetUpButton(const ButtonLayout& layout) {
-    CButton& button = *layout.button;
-    button.Init(static_cast<float>(g_ScreenWidth * layout.xPercent / 100),
-                layout.yFactor != 0.0f ? static_cast<float>(g_ScreenHeight) * layout.yFactor
-                                       : static_cast<float>(g_ScreenHeight * layout.yPercent / 100));
-    button.LoadImages(layout.picture);
-    button.scaleX = layout.scaleX;
-    button.scaleY = layout.scaleY;
+void SetUpButton(const ButtonLayout& entry) {
+    CButton& button = *entry.button;
+    button.Init(static_cast<float>(layout::PlaceX(entry.place, g_ScreenWidth)),
+                layout::PlaceY(entry.place, g_ScreenHeight));
+    button.LoadImages(entry.picture);
+    button.scaleX = entry.place.scaleX;
+    button.scaleY = entry.place.scaleY;
 }
 
 void DestroyMesh(CMeshContainer*& mesh) {
@@ -124,12 +121,12 @@ HRESULT LoadScene(HWND hWnd) {
         }
     }
 
-    for (const ButtonLayout& layout : kButtons) {
-        SetUpButton(layout);
+    for (const ButtonLayout& entry : kButtons) {
+        SetUpButton(entry);
     }
     g_ExactHits = 0;
     g_ColourHits = 0;
-    g_Camera.SetPosition(0.0f, 25.0f, 35.0f);
+    g_Camera.SetPosition(layout::kCameraEye[0], layout::kCameraEye[1], layout::kCameraEye[2]);
     return 1;
 }
 
@@ -138,8 +135,8 @@ void ReleaseScene() {
     for (int colour : kPegTextureOrder) {
         SafeRelease(*kPegTextures[colour].texture);
     }
-    for (const ButtonLayout& layout : kButtons) {
-        layout.button->Release();
+    for (const ButtonLayout& entry : kButtons) {
+        entry.button->Release();
     }
     DestroyMesh(g_pBoardMesh);
     DestroyMesh(g_pPegMesh);

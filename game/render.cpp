@@ -2,10 +2,11 @@
 // and counts, the solution at the end of a game, and the cursor.
 #include "game/game.h"
 
-#include "app/app.h"
+#include "services/services.h"
+#include "ui/button.h"
+#include "ui/font.h"
 #include "input/input.h"
 #include "scene/scene.h"
-#include "ui/ui.h"
 
 #include <cstring>
 
@@ -23,12 +24,13 @@ CButton* const kFrameButtons[] = {
 };
 
 void DrawTexts() {
-    DrawFontText(static_cast<int>(g_ScreenWidth * 0.01f), static_cast<int>(g_ScreenHeight * 0.01f), g_StatusText,
-                 kWhite);
+    DrawFontText(static_cast<int>(g_ScreenWidth * layout::kStatusX),
+                 static_cast<int>(g_ScreenHeight * layout::kStatusY), g_StatusText, kWhite);
+    const int countX = g_ScreenWidth * layout::kCountXPercent / 100;
     sprintf(g_TextBuf, "%d", g_ExactHits);
-    DrawFontText(g_ScreenWidth * 88 / 100, g_ScreenHeight * 7 / 100, g_TextBuf, kWhite);
+    DrawFontText(countX, g_ScreenHeight * layout::kExactCountYPercent / 100, g_TextBuf, kWhite);
     sprintf(g_TextBuf, "%d", g_ColourHits);
-    DrawFontText(g_ScreenWidth * 88 / 100, g_ScreenHeight * 22 / 100, g_TextBuf, kWhite);
+    DrawFontText(countX, g_ScreenHeight * layout::kColourCountYPercent / 100, g_TextBuf, kWhite);
 }
 
 // The solution panel, the end-of-game buttons and the secret spelled out in Italian.
@@ -40,8 +42,8 @@ void DrawSolution() {
     for (int colour : g_SecretCode) {
         strcat(g_TextBuf, ColourSolutionWord(colour));
     }
-    DrawFontText(static_cast<int>(g_ScreenWidth * 0.31f), static_cast<int>(g_ScreenHeight * 0.35f), g_TextBuf,
-                 kWhite);
+    DrawFontText(static_cast<int>(g_ScreenWidth * layout::kSolutionX),
+                 static_cast<int>(g_ScreenHeight * layout::kSolutionY), g_TextBuf, kWhite);
 }
 
 } // namespace

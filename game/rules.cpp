@@ -2,10 +2,10 @@
 // and a new game. They read only button flags, peg fields, the clock and the C runtime's rand.
 #include "game/game.h"
 
-#include "app/app.h"
+#include "services/services.h"
+#include "ui/button.h"
 #include "input/input.h"
 #include "scene/scene.h"
-#include "ui/ui.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -33,13 +33,6 @@ constexpr ColourWords kColourWords[kColourCount] = {
     {"Hai schiacciato il VERDE", " VERDE "},   {"Hai schiacciato il BLU", " BLU "},
     {"Hai schiacciato il VIOLA", " VIOLA "},
 };
-
-constexpr float kSlotX[kCodeLength] = {6.0f, 3.0f, 0.0f, -3.0f, -6.0f};
-
-// Depth of rows 2 to 19; the steps between rows are uneven and used exactly as they are.
-constexpr float kRowDepth[kRowCount - 1] = {-1.85f, -3.7f,  -5.55f, -7.35f, -9.0f,  -10.8f,
-                                            -12.4f, -14.0f, -15.8f, -17.4f, -19.2f, -21.1f,
-                                            -22.7f, -24.5f, -26.5f, -28.2f, -29.8f, -31.3f};
 
 constexpr float kOutOfView = 100.0f; // z behind the camera
 constexpr float kRandScale = 3.0518509e-05f; // nearest float to 1/32767
@@ -70,7 +63,7 @@ void PlayFrame(DWORD now) {
 
     const int n = g_PegCount;
     RowDepthFor(n, &g_RowZ);
-    g_Pegs[n].position = D3DXVECTOR3(kSlotX[n % kCodeLength], 0.0f, g_RowZ);
+    g_Pegs[n].position = D3DXVECTOR3(layout::kSlotX[n % kCodeLength], 0.0f, g_RowZ);
     if (n > 0 && n % kCodeLength == 0) {
         ScoreRow();
     }
@@ -93,11 +86,11 @@ bool RowDepthFor(int count, float* z) {
     if (count <= 0 || count % kCodeLength != 0 || count / kCodeLength > kRowCount - 1) {
         return false;
     }
-    *z = kRowDepth[count / kCodeLength - 1];
+    *z = layout::kRowZ[count / kCodeLength];
     return true;
 }
 
-float SlotX(int slot) { return kSlotX[slot]; }
+float SlotX(int slot) { return layout::kSlotX[slot]; }
 
 void DrawSecretCode() {
     for (int i = 0; i < kCodeLength; ++i) {

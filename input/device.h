@@ -1,7 +1,7 @@
 // Inside the input devices: opening a device, and taking back a device that the system took away.
 #pragma once
 
-#include "app/app.h"
+#include "services/services.h"
 #include "input/input.h"
 
 // What a device's set-up reports for each step that fails.

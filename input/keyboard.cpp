@@ -2,7 +2,7 @@
 // and release.
 #include "input/input.h"
 
-#include "app/app.h"
+#include "services/services.h"
 #include "input/device.h"
 #include "platform/platform.h"
 

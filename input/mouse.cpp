@@ -2,10 +2,9 @@
 // drawn there with the mouse's own sprite.
 #include "input/input.h"
 
-#include "app/app.h"
+#include "services/services.h"
 #include "input/device.h"
 #include "platform/platform.h"
-#include "ui/ui.h"
 
 namespace {
 

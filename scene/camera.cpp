@@ -1,6 +1,6 @@
 // The free-look camera: axes turned by per-update steps and the view matrix built from them.
-#include "app/app.h"
-#include "scene/scene.h"
+#include "services/services.h"
+#include "scene/camera.h"
 
 // As Reset, but looking along -z, standing still, with the three unread values at 5.
 CCamera::CCamera() {

@@ -1,8 +1,9 @@
 // The effect wrapper: a mesh drawn with an effect file whose parameters are found by their semantics.
 // Loading and binding first, then the per-frame matrices and the drawing.
-#include "scene/scene.h"
+#include "scene/effect.h"
+#include "scene/mesh_loader.h"
 
-#include "app/app.h"
+#include "services/services.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
 // Scene frames: the hierarchy links, the world matrix from position and angles, and drawing.
-#include "app/app.h"
-#include "scene/scene.h"
+#include "services/services.h"
+#include "scene/frame.h"
 
 CFrame::CFrame() {
     // Only these fields are set; the rest keep the zero fill of static storage.

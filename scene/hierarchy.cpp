@@ -3,7 +3,9 @@
 // of skinned meshes linked to the combined matrices of the frames that bear their names. Beside the
 // loader, CXFileParser walks a file the same way for parsers of their own.
 #include "platform/platform.h"
-#include "scene/scene.h"
+#include "scene/hierarchy.h"
+#include "scene/mesh_loader.h"
+#include "scene/x_file.h"
 
 #include <cstring>
 #include <new>
@@ -13,44 +15,6 @@ namespace {
 constexpr DWORD kLoadMeshes = 1;
 constexpr DWORD kBuildFrames = 2;
 constexpr SIZE_T kMatrixBytes = 16 * sizeof(float);
-
-// The file object with the standard templates and the enumeration of `fileName`; false (with nothing
-// left to release) when either cannot be made.
-bool OpenXFile(const char* fileName, ID3DXFile** file, ID3DXFileEnumObject** enumeration) {
-    *file = nullptr;
-    *enumeration = nullptr;
-    if (!fileName || FAILED(D3DXFileCreate(file))) {
-        *file = nullptr;
-        return false;
-    }
-    if (FAILED((*file)->RegisterTemplates(D3DRM_XTEMPLATES, D3DRM_XTEMPLATE_BYTES)) ||
-        FAILED((*file)->CreateEnumObject(fileName, D3DXF_FILELOAD_FROMFILE, enumeration))) {
-        (*file)->Release();
-        *file = nullptr;
-        *enumeration = nullptr;
-        return false;
-    }
-    return true;
-}
-
-// Runs `visit(child)` on each child object of `parent` (an enumeration or a data object) until it
-// gives false; children that cannot be fetched are passed over.
-template <typename Parent, typename Visit> bool ForEachChild(Parent* parent, Visit visit) {
-    SIZE_T count = 0;
-    parent->GetChildren(&count);
-    for (SIZE_T i = 0; i < count; ++i) {
-        ID3DXFileData* child = nullptr;
-        if (FAILED(parent->GetChild(i, &child)) || !child) {
-            continue;
-        }
-        const bool goOn = visit(child);
-        child->Release();
-        if (!goOn) {
-            return false;
-        }
-    }
-    return true;
-}
 
 CHierarchyFrame* AsHierarchyFrame(D3DXFRAME* frame) {
     return static_cast<CHierarchyFrame*>(frame);

@@ -1,6 +1,6 @@
 // Angles and curves for scene code: radians to degrees, quaternion to angles, differences of angles, a
 // table from angle to heading, and points on a segment and on a cubic Bezier curve.
-#include "scene/scene.h"
+#include "scene/math.h"
 
 #include <cmath>
 

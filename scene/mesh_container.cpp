@@ -1,7 +1,8 @@
 // Mesh containers: their life cycle, the search by name and the subset-by-subset drawing with the
 // translucent-material blending rule.
-#include "app/app.h"
-#include "scene/scene.h"
+#include "services/services.h"
+#include "scene/material_subsets.h"
+#include "scene/mesh_container.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -95,44 +96,14 @@ HRESULT RenderMeshContainer(CMeshContainer* pContainer, bool useTextures) {
         device->SetVertexDeclaration(nullptr);
     }
 
-    DWORD savedBlend = 0;
-    DWORD savedSrc = 0;
-    DWORD savedDest = 0;
-    device->GetRenderState(D3DRS_ALPHABLENDENABLE, &savedBlend);
-    device->GetRenderState(D3DRS_SRCBLEND, &savedSrc);
-    device->GetRenderState(D3DRS_DESTBLEND, &savedDest);
-    DWORD blend = savedBlend;
-
     ID3DXMesh* mesh = pContainer->pSkinnedMesh ? pContainer->pSkinnedMesh : pContainer->MeshData.pMesh;
-    for (DWORD i = 0; i < pContainer->NumMaterials; ++i) {
-        const D3DMATERIAL9& material = pContainer->pMaterials[i].MatD3D;
-        device->SetMaterial(&material);
+    DrawMaterialSubsets(device, mesh, pContainer, [&](DWORD i) {
         if (useTextures && pContainer->ppTextures) {
             device->SetTexture(0, pContainer->ppTextures[i]);
         }
-        // Written so that a NaN alpha counts as translucent.
-        const bool opaque = material.Diffuse.a == 1.0f;
-        if (!opaque) {
-            if (blend != 1) {
-                device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-                device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
-                device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_DESTCOLOR);
-                blend = 1;
-            }
-        } else if (blend != 0) {
-            device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
-            blend = 0;
-        }
         device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-        mesh->DrawSubset(i);
-    }
+    });
     device->SetTexture(0, nullptr);
-
-    if (blend != savedBlend) {
-        device->SetRenderState(D3DRS_ALPHABLENDENABLE, savedBlend);
-        device->SetRenderState(D3DRS_SRCBLEND, savedSrc);
-        device->SetRenderState(D3DRS_DESTBLEND, savedDest);
-    }
     device->Release();
     return S_OK;
 }

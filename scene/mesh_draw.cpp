@@ -2,53 +2,13 @@
 // attribute table through a vertex shader, down a chain of containers; and the software skinning step
 // that moves a skinned container's working copy with its bones.
 #include "platform/platform.h"
-#include "scene/scene.h"
+#include "scene/material_subsets.h"
+#include "scene/mesh_container.h"
 
 #include <algorithm>
 #include <vector>
 
 namespace {
-
-// The translucent-material blend rule: a material whose Diffuse.a is not exactly 1 (NaN included)
-// blends ONE / DESTCOLOR. States are written only when the switch changes, and put back at the end
-// only when it ended different from how it was found.
-class BlendSwitch {
-public:
-    explicit BlendSwitch(IDirect3DDevice9* device) : m_device(device) {
-        device->GetRenderState(D3DRS_ALPHABLENDENABLE, &m_savedEnable);
-        device->GetRenderState(D3DRS_SRCBLEND, &m_savedSource);
-        device->GetRenderState(D3DRS_DESTBLEND, &m_savedDestination);
-        m_current = m_savedEnable;
-    }
-
-    void Follow(const D3DMATERIAL9& material) {
-        const bool opaque = material.Diffuse.a == 1.0f;
-        if (!opaque && m_current != 1) {
-            m_device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-            m_device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
-            m_device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_DESTCOLOR);
-            m_current = 1;
-        } else if (opaque && m_current != 0) {
-            m_device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
-            m_current = 0;
-        }
-    }
-
-    void Restore() {
-        if (m_current != m_savedEnable) {
-            m_device->SetRenderState(D3DRS_ALPHABLENDENABLE, m_savedEnable);
-            m_device->SetRenderState(D3DRS_SRCBLEND, m_savedSource);
-            m_device->SetRenderState(D3DRS_DESTBLEND, m_savedDestination);
-        }
-    }
-
-private:
-    IDirect3DDevice9* m_device;
-    DWORD m_savedEnable = 0;
-    DWORD m_savedSource = 0;
-    DWORD m_savedDestination = 0;
-    DWORD m_current = 0;
-};
 
 bool Drawable(const CMeshContainer* container) {
     return container && container->MeshData.pMesh && container->NumMaterials != 0 && container->pMaterials;
@@ -71,16 +31,9 @@ HRESULT DrawMeshContainer(CMeshContainer* container) {
     }
     device->SetVertexShader(nullptr);
     device->SetVertexDeclaration(nullptr);
-    BlendSwitch blend(device);
     ID3DXMesh* mesh = container->pSkinnedMesh ? container->pSkinnedMesh : container->MeshData.pMesh;
-    for (DWORD i = 0; i < container->NumMaterials; ++i) {
-        const D3DMATERIAL9& material = container->pMaterials[i].MatD3D;
-        device->SetMaterial(&material);
-        device->SetTexture(0, TextureOf(container, i));
-        blend.Follow(material);
-        mesh->DrawSubset(i);
-    }
-    blend.Restore();
+    DrawMaterialSubsets(device, mesh, container,
+                        [&](DWORD i) { device->SetTexture(0, TextureOf(container, i)); });
     device->Release();
     return S_OK;
 }

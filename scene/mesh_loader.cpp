@@ -1,7 +1,7 @@
 // Loading meshes from .x files into mesh containers, and assembling vertex shaders.
-#include "app/app.h"
+#include "services/services.h"
 #include "platform/platform.h"
-#include "scene/scene.h"
+#include "scene/mesh_loader.h"
 
 #include <cstdio>
 #include <cstdlib>

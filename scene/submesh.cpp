@@ -1,7 +1,7 @@
 // A frame's sub-meshes: every Mesh object of an X file, anywhere in the file, loaded into the next
 // slot with its bounding sphere and the sphere's centre placed at the frame's position.
-#include "platform/platform.h"
-#include "scene/scene.h"
+#include "scene/frame.h"
+#include "scene/x_file.h"
 
 int CFrame::LoadFromX(const char* fileName, IDirect3DDevice9* device, DWORD value) {
     subMeshCount = 0;
@@ -10,24 +10,14 @@ int CFrame::LoadFromX(const char* fileName, IDirect3DDevice9* device, DWORD valu
         return 0;
     }
     ID3DXFile* file = nullptr;
-    if (FAILED(D3DXFileCreate(&file))) {
-        return 0;
-    }
     ID3DXFileEnumObject* enumeration = nullptr;
-    if (FAILED(file->RegisterTemplates(D3DRM_XTEMPLATES, D3DRM_XTEMPLATE_BYTES)) ||
-        FAILED(file->CreateEnumObject(fileName, D3DXF_FILELOAD_FROMFILE, &enumeration))) {
-        file->Release();
+    if (!OpenXFile(fileName, &file, &enumeration)) {
         return 0;
     }
-    SIZE_T count = 0;
-    enumeration->GetChildren(&count);
-    for (SIZE_T i = 0; i < count; ++i) {
-        ID3DXFileData* child = nullptr;
-        if (SUCCEEDED(enumeration->GetChild(i, &child)) && child) {
-            LoadSubMeshes(child, 0, value, child->IsReference() != FALSE, device);
-            child->Release();
-        }
-    }
+    ForEachChild(enumeration, [this, value, device](ID3DXFileData* child) {
+        LoadSubMeshes(child, 0, value, child->IsReference() != FALSE, device);
+        return true;
+    });
     enumeration->Release();
     file->Release();
     lastSubMeshIndex = subMeshCount - 1;

@@ -1,8 +1,8 @@
 // The alphabet bitmap font: fixed-pitch glyphs copied by the CPU from the cells of one bitmap into
 // pixel memory the caller has locked. One alphabet per program, held in the globals below.
-#include "ui/ui.h"
+#include "services/services.h"
+#include "ui/alphabet.h"
 
-#include "app/app.h"
 
 #include <algorithm>
 #include <cstdlib>

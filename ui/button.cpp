@@ -1,9 +1,9 @@
 // Picture buttons: up, over and down pictures drawn by the button's own sprite, and the hit test
 // that sets isOver and isPressed from the mouse each time the button is drawn. Clicks are the
 // screens' business.
-#include "ui/ui.h"
+#include "services/services.h"
+#include "ui/button.h"
 
-#include "app/app.h"
 #include "input/input.h"
 #include "ui/mouse_buttons.h"
 
@@ -11,31 +11,11 @@
 
 namespace {
 
-constexpr D3DCOLOR kColourKey = 0xFF000000; // opaque black becomes transparent
 constexpr float kHitTop = 0.72f;
 constexpr float kHitBottom = 0.7f;
 constexpr int kButtonFontPoints = 8;
 
 } // namespace
-
-// Making the sprite again replaces the earlier one instead of leaking it.
-void CreateSprite(LPD3DXSPRITE* sprite) {
-    SafeRelease(*sprite);
-    if (FAILED(D3DXCreateSprite(g_pd3dDevice, sprite))) {
-        *sprite = nullptr;
-        ErrorOut("Impossibile inizializzare la sprite");
-    }
-}
-
-void LoadSpriteTexture(const char* file, LPDIRECT3DTEXTURE9* texture) {
-    SafeRelease(*texture);
-    if (FAILED(D3DXCreateTextureFromFileExA(g_pd3dDevice, file, 0, 0, 0, 0, D3DFMT_UNKNOWN, D3DPOOL_DEFAULT,
-                                            D3DX_DEFAULT, D3DX_DEFAULT, kColourKey, nullptr, nullptr,
-                                            texture))) {
-        *texture = nullptr;
-        ErrorOut("Impossibile caricare la texture");
-    }
-}
 
 void CButton::LoadOverImage(const char* file) {
     LoadSpriteTexture(file, &pOverTexture);

@@ -1,9 +1,10 @@
 // The drop-down console: lines of alphabet text over a background picture, composed by the CPU in a
 // system-memory surface and copied to the top of the back buffer, sliding down and up ten pixels a
 // frame. Typed characters edit the newest line; Enter hands it, parsed, to the application.
-#include "ui/ui.h"
+#include "services/services.h"
+#include "ui/alphabet.h"
+#include "ui/console.h"
 
-#include "app/app.h"
 
 #include <cstring>
 #include <new>

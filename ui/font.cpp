@@ -1,8 +1,8 @@
 // The screen's text font: one D3DX font for the status line, the counts and the solution.
 // Its failures go to "D3D.log" (when open) and the debugger, never to the player.
-#include "ui/ui.h"
+#include "services/services.h"
+#include "ui/font.h"
 
-#include "app/app.h"
 
 LPD3DXFONT g_pFont = nullptr;
 int g_FontHeight = 18;

@@ -1,8 +1,8 @@
 // The slider: a track picture and a knob button that the player drags with the mouse to set a value
 // from 0 to a maximum. Like the buttons it tests the mouse while it is drawn.
-#include "ui/ui.h"
+#include "services/services.h"
+#include "ui/slider.h"
 
-#include "app/app.h"
 #include "input/input.h"
 #include "ui/mouse_buttons.h"
 

@@ -4,11 +4,13 @@
 #pragma once
 
 #include "harness.h"
+#include "services/test_seams.h"
 
 #include "game/game.h"
 #include "input/input.h"
 #include "scene/scene.h"
-#include "ui/ui.h"
+#include "ui/button.h"
+#include "ui/font.h"
 
 #include <cstdlib>
 #include <cstring>

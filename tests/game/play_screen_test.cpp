@@ -1,6 +1,7 @@
 // The play screen on a real device: its set-up and release, and whole games played through GameFrame
 // with the mouse fields set as the mouse would set them and a clock the test feeds.
 #include "play_screen_fixture.h"
+#include "shell/shell.h"
 
 #include <string>
 

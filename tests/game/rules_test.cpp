@@ -1,10 +1,11 @@
 // The rules of the game: the secret, scoring, peg placement, the click rule, win, loss, new game.
 #include "harness.h"
+#include "services/test_seams.h"
 
 #include "game/game.h"
 #include "input/input.h"
 #include "scene/scene.h"
-#include "ui/ui.h"
+#include "ui/button.h"
 
 #include <cstdlib>
 

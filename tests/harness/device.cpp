@@ -1,5 +1,7 @@
 // The device fixture, the test window, the reset of the shell's globals and small file helpers.
 #include "harness.h"
+#include "shell/shell.h"
+#include "services/test_seams.h"
 
 #include <direct.h>
 #include <fstream>

@@ -2,7 +2,7 @@
 // pixel read-back and the reset of the program's globals.
 #pragma once
 
-#include "app/app.h"
+#include "services/services.h"
 
 #include <gtest/gtest.h>
 

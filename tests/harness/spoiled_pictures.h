@@ -4,7 +4,7 @@
 
 #include "harness.h"
 #include "mutator.h"
-#include "tests/app/bitmap_file.h"
+#include "bitmap_file.h"
 
 #include <string>
 #include <vector>

@@ -1,6 +1,7 @@
 // The DirectInput object and the keyboard: set-up failures and their messages, keys read from the
 // real device, the window procedure's S key, and a second set-up.
 #include "input_support.h"
+#include "shell/shell.h"
 
 #include "game/game.h"
 

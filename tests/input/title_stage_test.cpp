@@ -1,5 +1,6 @@
 // The title stage's set-up brings the input devices to life before anything else.
 #include "input_support.h"
+#include "shell/shell.h"
 
 namespace {
 

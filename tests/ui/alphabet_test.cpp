@@ -2,7 +2,7 @@
 // locked pixel memory with and without the colour key.
 #include "harness.h"
 
-#include "ui/ui.h"
+#include "ui/alphabet.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 #include "harness.h"
 
 #include "input/input.h"
-#include "ui/ui.h"
+#include "ui/button.h"
 
 namespace {
 

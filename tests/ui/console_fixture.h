@@ -4,7 +4,8 @@
 
 #include "harness.h"
 
-#include "ui/ui.h"
+#include "ui/alphabet.h"
+#include "ui/console.h"
 
 #include <string>
 #include <vector>

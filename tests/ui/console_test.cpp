@@ -3,7 +3,7 @@
 #include "console_fixture.h"
 
 #include "failing_allocation.h"
-#include "tests/app/private_folder.h"
+#include "private_folder.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The screen's text font: colour conversion, drawing, and its failures in "D3D.log".
 #include "harness.h"
 
-#include "ui/ui.h"
+#include "ui/font.h"
 
 namespace {
 

@@ -4,7 +4,8 @@
 #include "harness.h"
 #include "spoiled_pictures.h"
 
-#include "ui/ui.h"
+#include "ui/alphabet.h"
+#include "ui/button.h"
 
 namespace {
 

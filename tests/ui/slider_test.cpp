@@ -3,7 +3,7 @@
 #include "harness.h"
 
 #include "input/input.h"
-#include "ui/ui.h"
+#include "ui/slider.h"
 
 namespace {
 

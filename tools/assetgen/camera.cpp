@@ -69,7 +69,7 @@ Mat4 Multiply(const Mat4& a, const Mat4& b)
 
 GameCamera::GameCamera()
 {
-    eye_ = Vec3{0.0, 25.0, 35.0};
+    eye_ = Vec3{layout::kCameraEye[0], layout::kCameraEye[1], layout::kCameraEye[2]};
     const Vec3 target{0.0, 0.0, 0.0};
     const Vec3 up{0.0, 1.0, 0.0};
     look_ = Normalize(target - eye_);

@@ -2,6 +2,8 @@
 // and where that point lands on the 1024 x 768 screen.
 #pragma once
 
+#include "game/layout.h"
+
 struct Vec3 {
     double x, y, z;
 };
@@ -49,12 +51,11 @@ class GameCamera {
     double xScale_, yScale_;
 };
 
-// Board layout of the rules: 19 rows of 5 slots; row 0 (nearest) at z = 0.
-constexpr int kRows = 19;
-constexpr int kSlots = 5;
-constexpr double kSlotX[kSlots] = {6.0, 3.0, 0.0, -3.0, -6.0};
-constexpr double kRowZ[kRows] = {0.0,   -1.85, -3.7,  -5.55, -7.35, -9.0,  -10.8, -12.4, -14.0, -15.8,
-                                 -17.4, -19.2, -21.1, -22.7, -24.5, -26.5, -28.2, -29.8, -31.3};
+// Board layout of the rules, as the game places its pegs: 19 rows of 5 slots; row 0 (nearest) at z = 0.
+using layout::kRows;
+using layout::kRowZ;
+using layout::kSlots;
+using layout::kSlotX;
 
 // Board geometry shared by the mesh and the background picture (world units).
 constexpr double kHoleRadius = 0.62;

@@ -11,30 +11,36 @@
 #include "pictures.h"
 #include "playscreen.h"
 
+#include "game/layout.h"
+
 #include <string>
 
 namespace {
 
-constexpr double kButtonScaleX = 0.5;
-constexpr double kButtonScaleY = 0.7;
-constexpr double kLabelScale = 0.5;
+constexpr double kButtonScaleX = layout::kColourButtons[0].scaleX;
+constexpr double kButtonScaleY = layout::kColourButtons[0].scaleY;
+constexpr double kLabelScale = layout::kExactLabel.scaleX;
 constexpr int kJpegQuality = 93;
 
 // Unscaled positions of the play screen's buttons, as the game sets them up.
-constexpr double kColourButtonX = 20.0;
-constexpr double kColourButtonY[5] = {76.0, 230.0, 384.0, 537.0, 691.0};
-constexpr double kLabelX = 1536.0;
-constexpr double kExactLabelY = 0.0;
-constexpr double kColourLabelY = 768 * 0.292;
-constexpr double kHelpX = 1740.0, kHelpY = 921.0;
-constexpr double kPanelX = 512.0, kPanelY = 230.0;
-constexpr double kEndButtonY = 614.0;
+constexpr double kColourButtonX = layout::PlaceX(layout::kColourButtons[0]);
+constexpr double kColourButtonY[5] = {
+    layout::PlaceY(layout::kColourButtons[0]), layout::PlaceY(layout::kColourButtons[1]),
+    layout::PlaceY(layout::kColourButtons[2]), layout::PlaceY(layout::kColourButtons[3]),
+    layout::PlaceY(layout::kColourButtons[4])};
+constexpr double kLabelX = layout::PlaceX(layout::kExactLabel);
+constexpr double kExactLabelY = layout::PlaceY(layout::kExactLabel);
+constexpr double kColourLabelY = layout::PlaceY(layout::kColourLabel);
+constexpr double kHelpX = layout::PlaceX(layout::kHelpButton), kHelpY = layout::PlaceY(layout::kHelpButton);
+constexpr double kPanelX = layout::PlaceX(layout::kSolutionPanel);
+constexpr double kPanelY = layout::PlaceY(layout::kSolutionPanel);
+constexpr double kEndButtonY = layout::PlaceY(layout::kNewGameButton);
 
 // Where the game writes its texts on these pictures (screen pixels).
-constexpr double kCountX = 901.0;
-constexpr double kExactCountY = 53.0;
-constexpr double kColourCountY = 168.0;
-constexpr double kSolutionTextY = 268.0;
+constexpr double kCountX = layout::kScreenWidth * layout::kCountXPercent / 100;
+constexpr double kExactCountY = layout::kScreenHeight * layout::kExactCountYPercent / 100;
+constexpr double kColourCountY = layout::kScreenHeight * layout::kColourCountYPercent / 100;
+constexpr double kSolutionTextY = static_cast<int>(layout::kScreenHeight * layout::kSolutionY);
 
 const char* const kColourFiles[5] = {"red_butt.jpg", "giallo_butt.jpg", "verde_butt.jpg", "blue_butt.jpg",
                                      "viola_butt.jpg"};

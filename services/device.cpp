@@ -1,10 +1,20 @@
 // The Direct3D object and the one rendering device: the full-screen question, the present parameters,
-// HAL with a fall-back to the reference device, projection, default states and the "options.txt" report.
-#include "app/app.h"
+// HAL with a fall-back to the reference device, projection, default states and the "options.txt" report;
+// and the window and device globals every layer draws with.
+#include "services/services.h"
 
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
+
+HINSTANCE g_hInstance = nullptr;
+HWND g_hWnd = nullptr;
+const int g_ScreenWidth = 1024;
+const int g_ScreenHeight = 768;
+LPDIRECT3D9 g_pD3D = nullptr;
+LPDIRECT3DDEVICE9 g_pd3dDevice = nullptr;
+LPD3DXSPRITE g_pSprite = nullptr;
+D3DXMATRIX g_SpriteMatrix;
 
 int g_DeviceWidth = 1024;
 int g_DeviceHeight = 768;

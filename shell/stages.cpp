@@ -1,21 +1,15 @@
 // The graphics start-up and the stage machine run in the idle passes of the message loop:
 // logo, title, loading, game. The title, scene and game screens are called by name.
-#include "app/app.h"
+#include "shell/shell.h"
+#include "shell/stage_hooks.h"
+
 #include "game/game.h"
 
-HINSTANCE g_hInstance = nullptr;
-HWND g_hWnd = nullptr;
 const char g_szClassName[] = "Quorvantis 3D - by VARNOX";
 const char g_szTitle[] = "Quorvantis 3D - by VARNOX";
-const int g_ScreenWidth = 1024;
-const int g_ScreenHeight = 768;
-LPDIRECT3D9 g_pD3D = nullptr;
-LPDIRECT3DDEVICE9 g_pd3dDevice = nullptr;
 LPDIRECT3DTEXTURE9 g_pLogoTexture = nullptr;
 LPDIRECT3DTEXTURE9 g_pLoadingTexture = nullptr;
 LPDIRECT3DTEXTURE9 g_pTitleTexture = nullptr;
-LPD3DXSPRITE g_pSprite = nullptr;
-D3DXMATRIX g_SpriteMatrix;
 int g_ScreenshotCount = 0;
 
 BYTE g_bShowLogo = 1;

@@ -1,6 +1,6 @@
 // Surface utilities: the screenshot of the window, and CPU drawing on locked 32-bit pixel memory for
 // the alphabet font and the console.
-#include "app/app.h"
+#include "services/services.h"
 #include "platform/platform.h"
 
 #include <algorithm>

@@ -1,6 +1,7 @@
 // Two frames-per-second counters: CountFrame on the performance counter, whose count DrawFPS shows,
 // and GetFPS on GetTickCount. The stages measure their time with the program clock instead.
-#include "app/app.h"
+#include "services/services.h"
+#include "services/test_seams.h"
 
 LARGE_INTEGER g_PerfFrequency = {};
 LARGE_INTEGER g_PerfLastCount = {};

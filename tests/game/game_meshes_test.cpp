@@ -1,7 +1,8 @@
 // The game's board and peg meshes through the game's loader and frames: they load with the game's
 // arguments, and drawn under the game's camera the pegs and the board's holes show where the
 // projection puts them.
-#include "scene_test_util.h"
+#include "tests/scene/scene_test_util.h"
+#include "game/game.h"
 
 #include <cmath>
 

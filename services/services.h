@@ -1,5 +1,6 @@
-// Application shell: the window, the Direct3D device, the stage machine, the log and the program clock.
-// What other subsystems may use of it.
+// The shared services every layer above uses: the window and the Direct3D device, the settings report,
+// the log and debugger messages, surfaces and screenshots, sprite pictures, timing, the value list and the
+// program clock. The hooks that let tests feed their own clocks are in services/test_seams.h.
 #pragma once
 
 #include <windows.h>
@@ -7,44 +8,16 @@
 #include <d3dx9.h>
 #include <cstdio>
 
-// ---- Window and device (entry, window procedure, stage machine) ----
+// ---- Window and device ----
 extern HINSTANCE g_hInstance;
 extern HWND g_hWnd;
-extern const char g_szClassName[];
-extern const char g_szTitle[];
 extern const int g_ScreenWidth;  // 1024: the base of every percentage layout
 extern const int g_ScreenHeight; // 768
 extern LPDIRECT3D9 g_pD3D;
 extern LPDIRECT3DDEVICE9 g_pd3dDevice;
-extern LPDIRECT3DTEXTURE9 g_pLogoTexture;
-extern LPDIRECT3DTEXTURE9 g_pLoadingTexture;
-extern LPDIRECT3DTEXTURE9 g_pTitleTexture;
+// The screens' shared sprite and its scaling.
 extern LPD3DXSPRITE g_pSprite;
 extern D3DXMATRIX g_SpriteMatrix;
-extern int g_ScreenshotCount;
-
-// Stage machine state.
-extern BYTE g_bShowLogo;
-extern DWORD g_LoadStage;
-extern BOOL g_bSplashTimerStarted;
-extern DWORD g_SplashStartTime;
-extern BOOL g_bStageInitDone;
-extern BYTE g_bStartPressed;
-extern BOOL g_bLoadingStarted;
-extern BOOL g_bSplashReleased;
-
-LRESULT CALLBACK WndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
-HRESULT InitGraphics(HWND hWnd);
-void SplashRender();
-void LogoStep();
-void LoadingStep();
-void ReleaseSplash();
-// One pass of the stage machine: what the message loop runs when no message is waiting.
-void StageIdlePass();
-// The shut-down after WM_QUIT: every step releases only what exists.
-void ShutDown(HINSTANCE hInstance);
-// Builds the screenshot name for a count ("screenshot0%d.bmp" below 10); false when it would not fit.
-bool FormatScreenshotName(int count, char* name, size_t size);
 
 // ---- Device set-up and settings report ----
 extern int g_DeviceWidth;
@@ -69,15 +42,6 @@ void ErrorOut(const char* text);
 // A set-up failure told to the player and the debugger: a box captioned "Errore" showing boxText, then
 // ErrorOut(debugText). Returns E_FAIL for the caller to hand on.
 HRESULT SetUpFailure(HWND hWnd, const char* boxText, const char* debugText);
-
-// ---- Title screen ----
-class CButton;
-extern CButton g_StartButton;
-extern CButton g_TitleExitButton;
-HRESULT InitTitleStage(HWND hWnd);
-void TitleRender();
-void TitleFrame();
-void ReleaseTitleStage();
 
 // ---- Surfaces and screenshots ----
 // Writes the part of the display that the window covers, frame included, as a BMP file.
@@ -110,13 +74,6 @@ extern float g_TickFPS;
 HRESULT InitTimer();
 void CountFrame(); // one frame of g_FPS, measured with the performance counter
 float GetFPS();    // one frame, and the rate over the last period of at least a second
-void DrawFPS(int x, int y, float red, float green, float blue, float alpha);
-
-// The counters' platform sources: the performance counter and GetTickCount unless a test feeds its
-// own. A null source restores the system's.
-using PerformanceSource = BOOL(WINAPI*)(LARGE_INTEGER*);
-using TickSource = DWORD(WINAPI*)();
-void SetTimerSources(PerformanceSource frequency, PerformanceSource counter, TickSource ticks);
 
 class ValueListNode {
 public:
@@ -137,10 +94,15 @@ void Append(DWORD value);
 } // namespace ValueList
 
 // ---- The program clock ----
-// Every stage and game rule reads the time here; tests may feed their own source.
-using TimeSource = DWORD (*)();
+// Every stage and game rule reads the time here (timeGetTime unless a test feeds its own source).
 DWORD CurrentTime();
-void SetTimeSource(TimeSource source); // null restores timeGetTime
+
+// ---- Sprite pictures ----
+// Loads a sprite picture whose opaque black is transparent; a failure is reported on the debugger
+// and leaves *texture null.
+void LoadSpriteTexture(const char* file, LPDIRECT3DTEXTURE9* texture);
+// Makes a control's own sprite in place of an earlier one; a failure is reported on the debugger.
+void CreateSprite(LPD3DXSPRITE* sprite);
 
 // Releases a COM interface if it exists and clears the pointer.
 template <typename T> inline void SafeRelease(T*& p) {

@@ -1,8 +1,9 @@
 // The title screen: the title picture under Start and Exit and the program's own cursor. Its set-up
 // also brings the input devices, the log and the text font to life.
-#include "app/app.h"
+#include "shell/shell.h"
+#include "ui/button.h"
+#include "ui/font.h"
 #include "input/input.h"
-#include "ui/ui.h"
 
 CButton g_StartButton;
 CButton g_TitleExitButton;

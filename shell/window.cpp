@@ -1,6 +1,7 @@
 // The window procedure: Esc, help-overlay dismissal and screenshots on key presses; and the
 // shut-down that follows WM_QUIT.
-#include "app/app.h"
+#include "shell/shell.h"
+#include "shell/stage_hooks.h"
 #include "game/game.h"
 #include "input/input.h"
 

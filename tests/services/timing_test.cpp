@@ -1,5 +1,6 @@
 // The two frame counters with the performance counter and the tick count fed by the test.
 #include "harness.h"
+#include "services/test_seams.h"
 
 namespace {
 

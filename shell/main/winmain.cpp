@@ -1,6 +1,6 @@
 // The program entry: window, graphics start-up, the message loop whose idle passes run the stages,
 // and the shut-down.
-#include "app/app.h"
+#include "shell/shell.h"
 
 namespace {
 

@@ -1,5 +1,6 @@
 // The program clock: timeGetTime, unless a test has fed its own source.
-#include "app/app.h"
+#include "services/services.h"
+#include "services/test_seams.h"
 
 #include <mmsystem.h>
 

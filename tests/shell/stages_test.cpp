@@ -1,5 +1,8 @@
 // The graphics start-up, the stage machine's timeline on a fed clock, and the window procedure.
 #include "harness.h"
+#include "shell/shell.h"
+#include "shell/stage_hooks.h"
+#include "services/test_seams.h"
 
 #include "game/game.h"
 #include "input/input.h"

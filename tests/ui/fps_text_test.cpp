@@ -2,7 +2,7 @@
 #include "harness.h"
 
 #include "private_folder.h"
-#include "ui/ui.h"
+#include "ui/font.h"
 
 #include <algorithm>
 #include <climits>

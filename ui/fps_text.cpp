@@ -1,6 +1,6 @@
 // The frame count of CountFrame drawn with the screen's text font.
-#include "app/app.h"
-#include "ui/ui.h"
+#include "services/services.h"
+#include "ui/font.h"
 
 #include <cstdlib>
 
