@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -39,22 +40,26 @@ void PumpMessages() {
     }
 }
 
-// The median time of one call of frame(), after a few frames that are not counted.
-template <class Frame> double MedianFrameMs(Frame frame) {
-    for (int i = 0; i < kWarmUpFrames; ++i) {
-        PumpMessages();
-        frame();
+// The median time of each frame function, after a few frames of each that are not counted. The
+// functions take turns, so that a change in the machine's load falls on all of them alike.
+std::vector<double> MedianFrameMs(const std::vector<std::function<void()>>& frames) {
+    std::vector<std::vector<double>> times(frames.size());
+    for (int i = 0; i < kWarmUpFrames + kMeasuredFrames; ++i) {
+        for (size_t f = 0; f < frames.size(); ++f) {
+            PumpMessages();
+            const double start = NowMs();
+            frames[f]();
+            if (i >= kWarmUpFrames) {
+                times[f].push_back(NowMs() - start);
+            }
+        }
     }
-    std::vector<double> times;
-    times.reserve(kMeasuredFrames);
-    for (int i = 0; i < kMeasuredFrames; ++i) {
-        PumpMessages();
-        const double start = NowMs();
-        frame();
-        times.push_back(NowMs() - start);
+    std::vector<double> medians;
+    for (std::vector<double>& list : times) {
+        std::nth_element(list.begin(), list.begin() + kMeasuredFrames / 2, list.end());
+        medians.push_back(list[kMeasuredFrames / 2]);
     }
-    std::nth_element(times.begin(), times.begin() + kMeasuredFrames / 2, times.end());
-    return times[kMeasuredFrames / 2];
+    return medians;
 }
 
 void BareFrame() {
@@ -214,13 +219,13 @@ int main() {
     SplashRender();
     figures.startToLogo = SinceProcessStartMs();
 
-    figures.bare = MedianFrameMs(BareFrame);
-
     if (InitTitleStage(g_hWnd) != 1) {
         fprintf(stderr, "bench: the title screen's set-up failed\n");
         return 1;
     }
-    figures.title = MedianFrameMs(TitleRender);
+    const std::vector<double> splash = MedianFrameMs({BareFrame, TitleRender});
+    figures.bare = splash[0];
+    figures.title = splash[1];
 
     const double loadStart = NowMs();
     const HRESULT scene = LoadScene(g_hWnd);
@@ -233,12 +238,26 @@ int main() {
     figures.pegFaces = FaceCount(g_pPegMesh);
     figures.boardFaces = FaceCount(g_pBoardMesh);
 
-    figures.playEmpty = MedianFrameMs(GameRender);
     if (!PlacePegs(kShownPegs)) {
         fprintf(stderr, "bench: %d pegs could not be placed (%d placed)\n", kShownPegs, g_PegCount);
         return 1;
     }
-    figures.playPegs = MedianFrameMs(GameRender);
+    // The empty board is the same frame with the placed pegs hidden.
+    const auto showPegs = [](bool shown) {
+        for (int i = 0; i < kShownPegs; ++i) {
+            g_Pegs[i].visible = shown;
+        }
+    };
+    const std::vector<double> play = MedianFrameMs({[&] {
+                                                        showPegs(false);
+                                                        GameRender();
+                                                    },
+                                                    [&] {
+                                                        showPegs(true);
+                                                        GameRender();
+                                                    }});
+    figures.playEmpty = play[0];
+    figures.playPegs = play[1];
     SaveBackBuffer(kShotFile);
 
     PROCESS_MEMORY_COUNTERS memory = {};
