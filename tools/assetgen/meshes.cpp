@@ -251,16 +251,23 @@ Mesh BuildBoard()
     return mesh;
 }
 
+std::string PegXText()
+{
+    return MeshToXText(BuildPeg(), "Pedino", XMaterial{"MaterialePedino", ""}, kXNormals | kXVertexColours);
+}
+
+std::string BoardXText()
+{
+    // Drawn unlit, if at all, the board needs no normals: they would be a third of what loading it reads.
+    return MeshToXText(BuildBoard(), "Tavoliere", XMaterial{"MaterialeLegno", kBoardTextureFile},
+                       kXVertexColours);
+}
+
 bool GenerateMeshes(const std::string& runDir)
 {
     const std::string data = runDir + "/Data/";
-    const Mesh peg = BuildPeg();
-    const Mesh board = BuildBoard();
-    const std::string pegText =
-        MeshToXText(peg, "Pedino", XMaterial{"MaterialePedino", ""}, kXNormals | kXVertexColours);
-    // Drawn unlit, if at all, the board needs no normals: they would be a third of what loading it reads.
-    const std::string boardText =
-        MeshToXText(board, "Tavoliere", XMaterial{"MaterialeLegno", kBoardTextureFile}, kXVertexColours);
+    const std::string pegText = PegXText();
+    const std::string boardText = BoardXText();
     return WriteBytes(data + "pedino.x", std::vector<uint8_t>(pegText.begin(), pegText.end())) &&
            WriteBytes(data + "quorvantis.x", std::vector<uint8_t>(boardText.begin(), boardText.end())) &&
            SaveJpeg(data + kBoardTextureFile, WoodTexture(256, 21u), 90, false);

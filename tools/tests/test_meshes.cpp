@@ -154,11 +154,19 @@ TEST_CASE(XTextDeclaresEveryPartWithConsistentCounts)
     CHECK(Count(boardText, "\n 3;") == size_t(board.TriangleCount()));                 // the faces once
 }
 
-TEST_CASE(BoardIsLightToLoad)
+TEST_CASE(GameMeshFilesAreLightToLoad)
 {
     // Never drawn over the picture that shows it, the board is read at every start: its text is most
     // of what loading the play screen's meshes costs.
-    const Mesh board = BuildBoard();
-    CHECK(board.TriangleCount() <= 4500);
-    CHECK(MeshToXText(board, "Tavoliere", XMaterial{"Legno", "legno.jpg"}, kXVertexColours).size() < 500000);
+    CHECK(BuildBoard().TriangleCount() <= 4500);
+    const std::string board = BoardXText();
+    CHECK(board.size() < 500000);
+    CHECK(board.find("MeshNormals") == std::string::npos);
+    CHECK(board.find("MeshVertexColors") != std::string::npos); // the holes' shading
+    CHECK(board.find("TextureFilename {\n  \"legno.jpg\";") != std::string::npos);
+    // The peg keeps all its parts: normals, texture coordinates and the baked shading.
+    const std::string peg = PegXText();
+    CHECK(peg.find("MeshNormals {") != std::string::npos &&
+          peg.find("MeshVertexColors {") != std::string::npos);
+    CHECK(peg.find("MeshTextureCoords {") != std::string::npos);
 }
