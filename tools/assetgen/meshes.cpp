@@ -190,16 +190,7 @@ Mesh BuildPeg()
             mesh.AddTriangle(a, d, b);
         }
     }
-    // Flat bottom, facing down: a fan over the rim, which needs no centre vertex.
-    const Vec3 down{0, -1, 0};
-    const int first = int(mesh.vertices.size());
-    for (int j = 0; j < kPegSegments; ++j) {
-        const double angle = 2 * M_PI * j / kPegSegments;
-        mesh.AddVertex(Vertex{AroundY(profile[0].r, 0, angle), down, double(j) / kPegSegments, 1.0, 0.3});
-    }
-    for (int j = 1; j + 1 < kPegSegments; ++j) {
-        mesh.AddTriangle(first, first + j, first + j + 1);
-    }
+    // No bottom: the peg stands on the board and is only ever seen from above.
     return mesh;
 }
 
