@@ -23,12 +23,12 @@ constexpr int kShownPegs = kMaxPegs - 1; // the 95th peg ends the game and hides
 constexpr DWORD kClickStep = kClickInterval + 50;
 const char kShotFile[] = "bench_pegs.bmp";
 
-double g_TicksPerMs = 0.0;
+double s_ticksPerMs = 0.0;
 
 double NowMs() {
     LARGE_INTEGER count;
     QueryPerformanceCounter(&count);
-    return static_cast<double>(count.QuadPart) / g_TicksPerMs;
+    return static_cast<double>(count.QuadPart) / s_ticksPerMs;
 }
 
 // Takes what the window's queue holds, as the game's loop does between frames.
@@ -197,7 +197,7 @@ void Print(const Figures& f) {
 int main() {
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
-    g_TicksPerMs = static_cast<double>(frequency.QuadPart) / 1000.0;
+    s_ticksPerMs = static_cast<double>(frequency.QuadPart) / 1000.0;
     Figures figures = {};
 
     // Start-up as the game's entry runs it, up to the first logo frame.
