@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <tuple>
 
 namespace {
@@ -13,11 +14,24 @@ namespace {
 // and a little from the viewer's side.
 const Vec3 kLightDirection = Normalize(Vec3{0.55, 1.0, 0.45});
 
-void Append(std::string& out, const char* format, double a, double b, double c)
+// A number with six decimals at most and no trailing zeros beyond the first decimal ("1.5", "0.0"):
+// the loader's time goes on reading the text, and most figures are short.
+std::string Number(double value)
 {
-    char line[128];
-    snprintf(line, sizeof line, format, a, b, c);
-    out += line;
+    char text[48];
+    snprintf(text, sizeof text, "%.6f", value);
+    size_t end = strlen(text);
+    while (end > 1 && text[end - 1] == '0' && text[end - 2] != '.') {
+        --end;
+    }
+    text[end] = '\0';
+    return strcmp(text, "-0.0") == 0 ? "0.0" : text;
+}
+
+// "a;b;c;" with the given indent.
+void AppendTriple(std::string& out, const char* indent, double a, double b, double c)
+{
+    out += indent + Number(a) + ";" + Number(b) + ";" + Number(c) + ";";
 }
 
 const char* Separator(size_t i, size_t count)
@@ -71,7 +85,7 @@ double BakedShade(Vec3 normal, double ambient)
 }
 
 std::string MeshToXText(const Mesh& mesh, const std::string& meshName, const XMaterial& material,
-                        bool withColours)
+                        unsigned parts)
 {
     const size_t nv = mesh.vertices.size();
     const size_t nf = mesh.indices.size() / 3;
@@ -90,7 +104,7 @@ std::string MeshToXText(const Mesh& mesh, const std::string& meshName, const XMa
     out += "Mesh " + meshName + " {\n " + std::to_string(nv) + ";\n";
     for (size_t i = 0; i < nv; ++i) {
         const Vec3 p = mesh.vertices[i].position;
-        Append(out, " %.6f;%.6f;%.6f;", p.x, p.y, p.z);
+        AppendTriple(out, " ", p.x, p.y, p.z);
         out += Separator(i, nv);
     }
     const auto faceList = [&](std::string& text) {
@@ -104,31 +118,29 @@ std::string MeshToXText(const Mesh& mesh, const std::string& meshName, const XMa
     };
     faceList(out);
 
-    out += "\n MeshNormals {\n  " + std::to_string(nv) + ";\n";
-    for (size_t i = 0; i < nv; ++i) {
-        const Vec3 n = Normalize(mesh.vertices[i].normal);
-        Append(out, "  %.6f;%.6f;%.6f;", n.x, n.y, n.z);
-        out += Separator(i, nv);
+    if (parts & kXNormals) {
+        out += "\n MeshNormals {\n  " + std::to_string(nv) + ";\n";
+        for (size_t i = 0; i < nv; ++i) {
+            const Vec3 n = Normalize(mesh.vertices[i].normal);
+            AppendTriple(out, "  ", n.x, n.y, n.z);
+            out += Separator(i, nv);
+        }
+        faceList(out);
+        out += " }\n";
     }
-    faceList(out);
-    out += " }\n";
 
     out += "\n MeshTextureCoords {\n  " + std::to_string(nv) + ";\n";
     for (size_t i = 0; i < nv; ++i) {
-        char line[64];
-        snprintf(line, sizeof line, "  %.6f;%.6f;", mesh.vertices[i].u, mesh.vertices[i].v);
-        out += line;
+        out += "  " + Number(mesh.vertices[i].u) + ";" + Number(mesh.vertices[i].v) + ";";
         out += Separator(i, nv);
     }
     out += " }\n";
 
-    if (withColours) {
+    if (parts & kXVertexColours) {
         out += "\n MeshVertexColors {\n  " + std::to_string(nv) + ";\n";
         for (size_t i = 0; i < nv; ++i) {
-            const double s = mesh.vertices[i].shade;
-            char line[96];
-            snprintf(line, sizeof line, "  %zu;%.6f;%.6f;%.6f;1.000000;;", i, s, s, s);
-            out += line;
+            const std::string s = Number(mesh.vertices[i].shade);
+            out += "  " + std::to_string(i) + ";" + s + ";" + s + ";" + s + ";1.0;;";
             out += Separator(i, nv);
         }
         out += " }\n";

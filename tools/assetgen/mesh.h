@@ -33,14 +33,20 @@ struct Mesh {
 };
 
 // One material: white, opaque, with an optional texture file name (relative to the
-// loader's texture folder). Vertex colours are written when `withColours` is set.
+// loader's texture folder).
 struct XMaterial {
     std::string name;
     std::string textureFile;
 };
 
+// What a mesh's text holds besides positions, faces, texture coordinates and its material.
+enum XParts : unsigned {
+    kXNormals = 1,      // per-vertex normals
+    kXVertexColours = 2 // the baked shade as a grey colour
+};
+
 std::string MeshToXText(const Mesh& mesh, const std::string& meshName, const XMaterial& material,
-                        bool withColours);
+                        unsigned parts);
 
 // Baked light: a fixed direction from the upper left, towards the camera.
 double BakedShade(Vec3 normal, double ambient);
@@ -54,3 +60,7 @@ Vec3 PegNormalAt(double u, double v);
 
 // The board: a slab whose top is y = 0, with a hole under every peg position of the rules.
 Mesh BuildBoard();
+
+// The .x texts of "pedino.x" and "quorvantis.x", as the generator writes them.
+std::string PegXText();
+std::string BoardXText();

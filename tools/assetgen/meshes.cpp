@@ -10,9 +10,12 @@
 
 namespace {
 
-constexpr int kPegSegments = 32;
+// A peg is about 30 pixels wide on the screen: a 12-sided outline strays from the circle by half a
+// pixel there, and the gloss comes from the colour texture, not from the triangles.
+constexpr int kPegSegments = 12;
 constexpr double kPegHeight = 1.40;
-constexpr int kHoleSegments = 16;
+// The board is never drawn over the background picture that shows it; its holes need only be there.
+constexpr int kHoleSegments = 8;
 // The board's own texture, loaded from the game's "..\\Data\\" folder.
 const char* const kBoardTextureFile = "legno.jpg";
 
@@ -23,8 +26,8 @@ struct ProfilePoint {
 // Peg outline from the bottom rim up to the top centre.
 std::vector<ProfilePoint> PegProfile()
 {
-    std::vector<ProfilePoint> p = {{0.60, 0.00}, {0.60, 0.12}, {0.63, 0.23}, {0.69, 0.34}, {0.74, 0.45}};
-    constexpr int kDomeSteps = 10;
+    std::vector<ProfilePoint> p = {{0.60, 0.00}, {0.64, 0.22}, {0.74, 0.45}};
+    constexpr int kDomeSteps = 4;
     for (int i = 0; i <= kDomeSteps; ++i) {
         const double t = (M_PI / 2) * i / kDomeSteps;
         p.push_back({0.75 * std::cos(t), 0.55 + (kPegHeight - 0.55) * std::sin(t)});
@@ -111,42 +114,54 @@ void AddHoleCell(Mesh& mesh, int row, int slot)
     const Vec3 centre = HoleCentre(row, slot);
     const double x0 = centre.x - kCellHalfWidth, x1 = centre.x + kCellHalfWidth;
     const double z0 = CellFarZ(row), z1 = CellNearZ(row);
-    // Angles of the rim, plus the four corner directions so the ring meets the corners.
-    std::vector<double> angles;
-    for (int i = 0; i < kHoleSegments; ++i) {
-        angles.push_back(2 * M_PI * i / kHoleSegments);
-    }
+    std::vector<double> cornerAngles;
     for (double cx : {x0, x1}) {
         for (double cz : {z0, z1}) {
-            double a = std::atan2(cz - centre.z, cx - centre.x);
-            angles.push_back(a < 0 ? a + 2 * M_PI : a);
+            const double a = std::atan2(cz - centre.z, cx - centre.x);
+            cornerAngles.push_back(a < 0 ? a + 2 * M_PI : a);
         }
     }
-    std::sort(angles.begin(), angles.end());
 
     const Vec3 up{0, 1, 0};
     const double topShade = BakedShade(up, 0.55);
-    const double floorY = -kHoleDepth;
-    const int floorCentre = mesh.AddVertex(BoardVertex(centre + Vec3{0, floorY, 0}, up, 0.12));
-    const size_t n = angles.size();
-    for (size_t i = 0; i < n; ++i) {
-        const double a = angles[i], b = angles[(i + 1) % n];
-        const Vec3 rimA = centre + Vec3{kHoleRadius * std::cos(a), 0, kHoleRadius * std::sin(a)};
-        const Vec3 rimB = centre + Vec3{kHoleRadius * std::cos(b), 0, kHoleRadius * std::sin(b)};
-        const Vec3 edgeA = RayToRectangle(centre.x, centre.z, a, x0, x1, z0, z1);
-        const Vec3 edgeB = RayToRectangle(centre.x, centre.z, b, x0, x1, z0, z1);
-        AddQuad(mesh, rimA, edgeA, edgeB, rimB, up, topShade);
-        // The wall faces the hole's axis; deeper parts are darker.
-        const Vec3 inward = Normalize(Vec3{-(std::cos(a) + std::cos(b)), 0, -(std::sin(a) + std::sin(b))});
-        const int w0 = mesh.AddVertex(BoardVertex(rimA, inward, 0.45));
-        const int w1 = mesh.AddVertex(BoardVertex(rimB, inward, 0.45));
-        const int w2 = mesh.AddVertex(BoardVertex(rimB + Vec3{0, floorY, 0}, inward, 0.18));
-        const int w3 = mesh.AddVertex(BoardVertex(rimA + Vec3{0, floorY, 0}, inward, 0.18));
+    const Vec3 depth{0, -kHoleDepth, 0};
+    const auto rimAt = [&](double angle) {
+        return centre + Vec3{kHoleRadius * std::cos(angle), 0, kHoleRadius * std::sin(angle)};
+    };
+    const auto top = [&](Vec3 p) { return mesh.AddSharedVertex(BoardVertex(p, up, topShade)); };
+    for (int i = 0; i < kHoleSegments; ++i) {
+        const double a = 2 * M_PI * i / kHoleSegments, b = 2 * M_PI * (i + 1) / kHoleSegments;
+        const Vec3 rimA = rimAt(a), rimB = rimAt(b);
+        // The top between this piece of the rim and the cell's edge, through a corner that lies
+        // between the two ends.
+        const int ra = top(rimA), rb = top(rimB);
+        int last = top(RayToRectangle(centre.x, centre.z, a, x0, x1, z0, z1));
+        for (double corner : cornerAngles) {
+            if (corner > a && corner < b) {
+                const int c = top(RayToRectangle(centre.x, centre.z, corner, x0, x1, z0, z1));
+                mesh.AddTriangle(ra, last, c);
+                last = c;
+            }
+        }
+        const int eb = top(RayToRectangle(centre.x, centre.z, b, x0, x1, z0, z1));
+        mesh.AddTriangle(ra, last, eb);
+        mesh.AddTriangle(ra, eb, rb);
+        // The wall faces the hole's axis, its normals smooth so that neighbouring pieces share their
+        // vertices; deeper parts are darker.
+        const Vec3 inwardA{-std::cos(a), 0, -std::sin(a)}, inwardB{-std::cos(b), 0, -std::sin(b)};
+        const int w0 = mesh.AddSharedVertex(BoardVertex(rimA, inwardA, 0.45));
+        const int w1 = mesh.AddSharedVertex(BoardVertex(rimB, inwardB, 0.45));
+        const int w2 = mesh.AddSharedVertex(BoardVertex(rimB + depth, inwardB, 0.18));
+        const int w3 = mesh.AddSharedVertex(BoardVertex(rimA + depth, inwardA, 0.18));
         mesh.AddTriangle(w0, w1, w2);
         mesh.AddTriangle(w0, w2, w3);
-        const int f0 = mesh.AddSharedVertex(BoardVertex(rimA + Vec3{0, floorY, 0}, up, 0.12));
-        const int f1 = mesh.AddSharedVertex(BoardVertex(rimB + Vec3{0, floorY, 0}, up, 0.12));
-        mesh.AddTriangle(floorCentre, f0, f1);
+    }
+    // The floor: a fan over the rim's outline.
+    const auto floorAt = [&](int i) {
+        return mesh.AddSharedVertex(BoardVertex(rimAt(2 * M_PI * i / kHoleSegments) + depth, up, 0.12));
+    };
+    for (int i = 1; i + 1 < kHoleSegments; ++i) {
+        mesh.AddTriangle(floorAt(0), floorAt(i), floorAt(i + 1));
     }
 }
 
@@ -175,17 +190,7 @@ Mesh BuildPeg()
             mesh.AddTriangle(a, d, b);
         }
     }
-    // Flat bottom, facing down.
-    const Vec3 down{0, -1, 0};
-    const int centre = mesh.AddVertex(Vertex{Vec3{0, 0, 0}, down, 0.5, 1.0, 0.3});
-    const int first = int(mesh.vertices.size());
-    for (int j = 0; j < kPegSegments; ++j) {
-        const double angle = 2 * M_PI * j / kPegSegments;
-        mesh.AddVertex(Vertex{AroundY(profile[0].r, 0, angle), down, double(j) / kPegSegments, 1.0, 0.3});
-    }
-    for (int j = 0; j < kPegSegments; ++j) {
-        mesh.AddTriangle(centre, first + j, first + (j + 1) % kPegSegments);
-    }
+    // No bottom: the peg stands on the board and is only ever seen from above.
     return mesh;
 }
 
@@ -237,14 +242,23 @@ Mesh BuildBoard()
     return mesh;
 }
 
+std::string PegXText()
+{
+    return MeshToXText(BuildPeg(), "Pedino", XMaterial{"MaterialePedino", ""}, kXNormals | kXVertexColours);
+}
+
+std::string BoardXText()
+{
+    // Drawn unlit, if at all, the board needs no normals: they would be a third of what loading it reads.
+    return MeshToXText(BuildBoard(), "Tavoliere", XMaterial{"MaterialeLegno", kBoardTextureFile},
+                       kXVertexColours);
+}
+
 bool GenerateMeshes(const std::string& runDir)
 {
     const std::string data = runDir + "/Data/";
-    const Mesh peg = BuildPeg();
-    const Mesh board = BuildBoard();
-    const std::string pegText = MeshToXText(peg, "Pedino", XMaterial{"MaterialePedino", ""}, true);
-    const std::string boardText =
-        MeshToXText(board, "Tavoliere", XMaterial{"MaterialeLegno", kBoardTextureFile}, true);
+    const std::string pegText = PegXText();
+    const std::string boardText = BoardXText();
     return WriteBytes(data + "pedino.x", std::vector<uint8_t>(pegText.begin(), pegText.end())) &&
            WriteBytes(data + "quorvantis.x", std::vector<uint8_t>(boardText.begin(), boardText.end())) &&
            SaveJpeg(data + kBoardTextureFile, WoodTexture(256, 21u), 90, false);

@@ -85,10 +85,55 @@ TEST_CASE(BoardHasAnOpenHoleAtEveryPegPosition)
     }
 }
 
+TEST_CASE(PegIsLightYetRoundAtItsSizeOnTheScreen)
+{
+    // The whole play screen's cost grows with the peg's triangles: 94 of them can be on the board.
+    const Mesh peg = BuildPeg();
+    CHECK(peg.TriangleCount() <= 200);
+    // About 30 pixels wide: the widest ring's sides must keep the outline within a pixel of the circle.
+    double widest = 0.0;
+    for (const Vertex& v : peg.vertices) {
+        widest = std::fmax(widest, std::hypot(v.position.x, v.position.z));
+    }
+    size_t sides = 0;
+    for (const Vertex& v : peg.vertices) {
+        sides += std::hypot(v.position.x, v.position.z) > widest - 1e-9 && v.u < 1.0 ? 1 : 0;
+    }
+    const double radiusInPixels = 15.0;
+    CHECK(sides >= 3 && radiusInPixels * (1.0 - std::cos(M_PI / double(sides))) < 1.0);
+    // Every triangle is seen from its front: the baked shade and the colour texture both need it.
+    for (size_t t = 0; t + 2 < peg.indices.size(); t += 3) {
+        const Vertex& a = peg.vertices[size_t(peg.indices[t])];
+        const Vertex& b = peg.vertices[size_t(peg.indices[t + 1])];
+        const Vertex& c = peg.vertices[size_t(peg.indices[t + 2])];
+        const Vec3 face = Cross(b.position - a.position, c.position - a.position);
+        CHECK(Dot(face, a.normal + b.normal + c.normal) > 0.0);
+    }
+}
+
+TEST_CASE(XTextNumbersAreShortAndExact)
+{
+    Mesh mesh;
+    const double values[] = {1.5, -0.0, 10.0, -6.527726, 0.000001, 100.25};
+    for (double x : values) {
+        mesh.AddVertex(Vertex{Vec3{x, 0.0, -x}, Vec3{0, 1, 0}, 0.0, 1.0, 0.5});
+    }
+    const std::string text = MeshToXText(mesh, "Numeri", XMaterial{"Mat", ""}, 0);
+    CHECK(text.find(" 1.5;0.0;-1.5;,\n") != std::string::npos);
+    CHECK(text.find(" 0.0;0.0;0.0;,\n") != std::string::npos); // no "-0.0"
+    CHECK(text.find(" 10.0;0.0;-10.0;,\n") != std::string::npos);
+    CHECK(text.find(" -6.527726;0.0;6.527726;,\n") != std::string::npos);
+    CHECK(text.find(" 0.000001;0.0;-0.000001;,\n") != std::string::npos);
+    CHECK(text.find(" 100.25;0.0;-100.25;;\n") != std::string::npos);
+    CHECK(text.find("  0.0;1.0;,\n") != std::string::npos); // texture coordinates
+    CHECK(text.find("MeshNormals") == std::string::npos &&
+          text.find("MeshVertexColors") == std::string::npos);
+}
+
 TEST_CASE(XTextDeclaresEveryPartWithConsistentCounts)
 {
     const Mesh peg = BuildPeg();
-    const std::string text = MeshToXText(peg, "Pedino", XMaterial{"Mat", ""}, true);
+    const std::string text = MeshToXText(peg, "Pedino", XMaterial{"Mat", ""}, kXNormals | kXVertexColours);
     CHECK(text.rfind("xof 0303txt 0032\n", 0) == 0);
     CHECK(text.find("TextureFilename") == std::string::npos);
     CHECK(Count(text, "MeshNormals {") == 1 && Count(text, "MeshTextureCoords {") == 1);
@@ -100,7 +145,28 @@ TEST_CASE(XTextDeclaresEveryPartWithConsistentCounts)
     CHECK(Count(text, "\n 3;") == size_t(2 * peg.TriangleCount())); // triangles, twice
     CHECK(text.find("1.000000;1.000000;1.000000;1.000000;;") != std::string::npos);
 
-    const std::string board = MeshToXText(BuildBoard(), "Tavoliere", XMaterial{"Legno", "legno.jpg"}, false);
+    const Mesh board = BuildBoard();
+    const std::string boardText =
+        MeshToXText(board, "Tavoliere", XMaterial{"Legno", "legno.jpg"}, kXVertexColours);
+    CHECK(boardText.find("TextureFilename {\n  \"legno.jpg\";") != std::string::npos);
+    CHECK(boardText.find("MeshNormals") == std::string::npos);
+    CHECK(Count(boardText, " " + std::to_string(board.vertices.size()) + ";\n") == 3); // no normals
+    CHECK(Count(boardText, "\n 3;") == size_t(board.TriangleCount()));                 // the faces once
+}
+
+TEST_CASE(GameMeshFilesAreLightToLoad)
+{
+    // Never drawn over the picture that shows it, the board is read at every start: its text is most
+    // of what loading the play screen's meshes costs.
+    CHECK(BuildBoard().TriangleCount() <= 4500);
+    const std::string board = BoardXText();
+    CHECK(board.size() < 500000);
+    CHECK(board.find("MeshNormals") == std::string::npos);
+    CHECK(board.find("MeshVertexColors") != std::string::npos); // the holes' shading
     CHECK(board.find("TextureFilename {\n  \"legno.jpg\";") != std::string::npos);
-    CHECK(board.find("MeshVertexColors") == std::string::npos);
+    // The peg keeps all its parts: normals, texture coordinates and the baked shading.
+    const std::string peg = PegXText();
+    CHECK(peg.find("MeshNormals {") != std::string::npos &&
+          peg.find("MeshVertexColors {") != std::string::npos);
+    CHECK(peg.find("MeshTextureCoords {") != std::string::npos);
 }
