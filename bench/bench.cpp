@@ -1,11 +1,14 @@
 // The benchmark: the game's own start-up, title screen, scene loading and play screen on the real
 // device, timed in one run. Prints the median frame times, their ratios, the set-up times and the
 // process's peak memory. Run from a folder laid out as the game's (bin/ beside Data/ and Immagini/).
-#include "app/app.h"
 #include "game/game.h"
 #include "input/input.h"
 #include "scene/scene.h"
-#include "ui/ui.h"
+#include "services/services.h"
+#include "services/test_seams.h"
+#include "shell/shell.h"
+#include "shell/stage_hooks.h"
+#include "ui/button.h"
 
 #include <psapi.h>
 

@@ -10,9 +10,10 @@
 
 namespace {
 
-// A peg is about 30 pixels wide on the screen: a 12-sided outline strays from the circle by half a
-// pixel there, and the gloss comes from the colour texture, not from the triangles.
-constexpr int kPegSegments = 12;
+// A peg is about 30 pixels wide on the screen: a 10-sided outline strays from the circle by under a
+// pixel there, and the gloss comes from the colour texture, not from the triangles. Every draw of a peg
+// costs by its triangles and vertices, and 94 of them can stand on the board.
+constexpr int kPegSegments = 10;
 constexpr double kPegHeight = 1.40;
 // The board is never drawn over the background picture that shows it; its holes need only be there.
 constexpr int kHoleSegments = 8;
@@ -26,8 +27,8 @@ struct ProfilePoint {
 // Peg outline from the bottom rim up to the top centre.
 std::vector<ProfilePoint> PegProfile()
 {
-    std::vector<ProfilePoint> p = {{0.60, 0.00}, {0.64, 0.22}, {0.74, 0.45}};
-    constexpr int kDomeSteps = 4;
+    std::vector<ProfilePoint> p = {{0.60, 0.00}, {0.74, 0.45}};
+    constexpr int kDomeSteps = 3;
     for (int i = 0; i <= kDomeSteps; ++i) {
         const double t = (M_PI / 2) * i / kDomeSteps;
         p.push_back({0.75 * std::cos(t), 0.55 + (kPegHeight - 0.55) * std::sin(t)});
@@ -165,6 +166,39 @@ void AddHoleCell(Mesh& mesh, int row, int slot)
     }
 }
 
+// Keeps only the triangles the game's camera can see on a peg standing in some hole of the board: the
+// camera never moves, so a face turned away from it at every peg position is never drawn on the screen.
+// The vertices left without a triangle go too.
+Mesh KeepFacesSeenFromTheCamera(const Mesh& peg)
+{
+    const Vec3 eye{layout::kCameraEye[0], layout::kCameraEye[1], layout::kCameraEye[2]};
+    const auto seen = [&](const Vertex& v) {
+        for (int row = 0; row < kRows; ++row) {
+            for (int slot = 0; slot < kSlots; ++slot) {
+                if (Dot(v.normal, eye - (HoleCentre(row, slot) + v.position)) > 0.0) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    };
+    Mesh kept;
+    std::vector<int> newIndex(peg.vertices.size(), -1);
+    const auto keep = [&](int i) {
+        if (newIndex[size_t(i)] < 0) {
+            newIndex[size_t(i)] = kept.AddVertex(peg.vertices[size_t(i)]);
+        }
+        return newIndex[size_t(i)];
+    };
+    for (size_t t = 0; t + 2 < peg.indices.size(); t += 3) {
+        const int a = peg.indices[t], b = peg.indices[t + 1], c = peg.indices[t + 2];
+        if (seen(peg.vertices[size_t(a)]) || seen(peg.vertices[size_t(b)]) || seen(peg.vertices[size_t(c)])) {
+            kept.AddTriangle(keep(a), keep(b), keep(c));
+        }
+    }
+    return kept;
+}
+
 } // namespace
 
 Mesh BuildPeg()
@@ -191,7 +225,7 @@ Mesh BuildPeg()
         }
     }
     // No bottom: the peg stands on the board and is only ever seen from above.
-    return mesh;
+    return KeepFacesSeenFromTheCamera(mesh);
 }
 
 Vec3 PegNormalAt(double u, double v)
@@ -244,7 +278,7 @@ Mesh BuildBoard()
 
 std::string PegXText()
 {
-    return MeshToXText(BuildPeg(), "Pedino", XMaterial{"MaterialePedino", ""}, kXNormals | kXVertexColours);
+    return MeshToXText(BuildPeg(), "Pedino", XMaterial{"MaterialePedino", ""}, kXVertexColours);
 }
 
 std::string BoardXText()
