@@ -84,27 +84,6 @@ LRESULT CALLBACK AnswerNo(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-// The game's window, as its entry makes it.
-HWND CreateGameWindow(HINSTANCE instance) {
-    WNDCLASSEXA wc = {};
-    wc.cbSize = sizeof(wc);
-    wc.style = CS_CLASSDC;
-    wc.lpfnWndProc = WndProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.lpszClassName = g_szClassName;
-    if (!RegisterClassExA(&wc)) {
-        return nullptr;
-    }
-    HWND hWnd = CreateWindowExA(0, g_szClassName, g_szTitle, WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0,
-                                g_ScreenWidth, g_ScreenHeight, nullptr, nullptr, instance, nullptr);
-    if (hWnd) {
-        ShowWindow(hWnd, SW_SHOWNORMAL);
-        UpdateWindow(hWnd);
-    }
-    return hWnd;
-}
-
 // Milliseconds from the creation of this process to now.
 double SinceProcessStartMs() {
     FILETIME created;

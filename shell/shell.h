@@ -22,6 +22,8 @@ extern BYTE g_bStartPressed;
 extern BOOL g_bLoadingStarted;
 extern BOOL g_bSplashReleased;
 
+// Registers the window class (icon 102) and makes the game's window, shown; null when either fails.
+HWND CreateGameWindow(HINSTANCE hInstance);
 LRESULT CALLBACK WndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
 HRESULT InitGraphics(HWND hWnd);
 void ReleaseSplash();

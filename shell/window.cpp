@@ -1,4 +1,4 @@
-// The window procedure: Esc, help-overlay dismissal and screenshots on key presses; and the
+// The game's window and its procedure: Esc, help-overlay dismissal and screenshots on key presses; and the
 // shut-down that follows WM_QUIT.
 #include "shell/shell.h"
 #include "shell/stage_hooks.h"
@@ -6,6 +6,35 @@
 #include "input/input.h"
 
 #include <dinput.h>
+
+namespace {
+
+constexpr int kIconResource = 102;
+constexpr DWORD kWindowStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+
+} // namespace
+
+HWND CreateGameWindow(HINSTANCE hInstance) {
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof(WNDCLASSEXA);
+    wc.style = CS_CLASSDC;
+    wc.lpfnWndProc = WndProc;
+    wc.hInstance = hInstance;
+    wc.hIcon = LoadIconA(hInstance, MAKEINTRESOURCEA(kIconResource));
+    wc.hIconSm = LoadIconA(hInstance, MAKEINTRESOURCEA(kIconResource));
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.lpszClassName = g_szClassName;
+    if (!RegisterClassExA(&wc)) {
+        return nullptr;
+    }
+    HWND hWnd = CreateWindowExA(0, g_szClassName, g_szTitle, kWindowStyle, 0, 0, g_ScreenWidth, g_ScreenHeight,
+                                nullptr, nullptr, hInstance, nullptr);
+    if (hWnd) {
+        ShowWindow(hWnd, SW_SHOWNORMAL);
+        UpdateWindow(hWnd);
+    }
+    return hWnd;
+}
 
 bool FormatScreenshotName(int count, char* name, size_t size) {
     const int written = snprintf(name, size, count < 10 ? "screenshot0%d.bmp" : "screenshot%d.bmp", count);

@@ -2,38 +2,12 @@
 // and the shut-down.
 #include "shell/shell.h"
 
-namespace {
-
-constexpr int kIconResource = 102;
-constexpr DWORD kWindowStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-
-bool RegisterWindowClass(HINSTANCE hInstance) {
-    WNDCLASSEXA wc = {};
-    wc.cbSize = sizeof(WNDCLASSEXA);
-    wc.style = CS_CLASSDC;
-    wc.lpfnWndProc = WndProc;
-    wc.hInstance = hInstance;
-    wc.hIcon = LoadIconA(hInstance, MAKEINTRESOURCEA(kIconResource));
-    wc.hIconSm = LoadIconA(hInstance, MAKEINTRESOURCEA(kIconResource));
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.lpszClassName = g_szClassName;
-    return RegisterClassExA(&wc) != 0;
-}
-
-} // namespace
-
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
     CoInitialize(nullptr);
-    if (!RegisterWindowClass(hInstance)) {
-        return 0;
-    }
-    HWND hWnd = CreateWindowExA(0, g_szClassName, g_szTitle, kWindowStyle, 0, 0, g_ScreenWidth, g_ScreenHeight,
-                                nullptr, nullptr, hInstance, nullptr);
+    HWND hWnd = CreateGameWindow(hInstance);
     if (!hWnd) {
         return 0;
     }
-    ShowWindow(hWnd, SW_SHOWNORMAL);
-    UpdateWindow(hWnd);
     g_hWnd = hWnd;
     g_hInstance = hInstance;
 
