@@ -5,6 +5,7 @@
 // from their text below by the token rules of the binary X format: every token a little-endian WORD;
 // a name as its length (DWORD) and characters, an integer as a DWORD, a GUID as its 16 bytes.
 #include "platform/platform.h"
+#include "platform/xfile_tokens.h"
 
 namespace {
 
@@ -78,30 +79,7 @@ template RightHanded { <7F5D5EA0-D53A-11D1-82C0-00A0C9697271> DWORD bRightHanded
 
 constexpr char kBinaryHeader[] = "xof 0302bin 0064";
 
-// Token values of the binary X format.
-enum Token : unsigned {
-    kName = 1,
-    kInteger = 3,
-    kGuid = 5,
-    kOpenBrace = 10,
-    kCloseBrace = 11,
-    kOpenBracket = 14,
-    kCloseBracket = 15,
-    kDot = 18,
-    kComma = 19,
-    kSemicolon = 20,
-    kTemplate = 31,
-};
-
-struct Keyword {
-    const char* text;
-    unsigned token;
-};
-
-constexpr Keyword kKeywords[] = {
-    {"template", kTemplate}, {"WORD", 40},  {"DWORD", 41},  {"FLOAT", 42},  {"DOUBLE", 43}, {"CHAR", 44},
-    {"UCHAR", 45},           {"SWORD", 46}, {"SDWORD", 47}, {"STRING", 49}, {"array", 52},
-};
+using namespace xfile_tokens;
 
 constexpr bool IsLetter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';

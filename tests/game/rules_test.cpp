@@ -1,5 +1,5 @@
 // The rules of the game: the secret, scoring, peg placement, the click rule, win, loss, new game.
-#include "harness.h"
+#include "play_screen_fixture.h"
 #include "services/test_seams.h"
 
 #include "game/game.h"
@@ -18,29 +18,8 @@ DWORD FedClock() {
     return s_now;
 }
 
-void ResetGame() {
-    srand(1); // the generator's state at program start
-    g_PegCount = 0;
-    g_ExactHits = 0;
-    g_ColourHits = 0;
-    g_bWon = 0;
-    g_bLost = 0;
-    g_bOverlay = 0;
-    g_RowZ = 0.0f;
-    g_StatusText[0] = '\0';
-    for (CFrame& peg : g_Pegs) {
-        peg.colourIndex = 0;
-        peg.visible = false;
-        peg.position = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
-    }
-    for (CButton* button :
-         {&g_ColourButtons[0], &g_ColourButtons[1], &g_ColourButtons[2], &g_ColourButtons[3],
-          &g_ColourButtons[4], &g_HelpButtons[0], &g_NewGameButton, &g_GameExitButton}) {
-        button->isOver = false;
-        button->isPressed = false;
-        button->lastClickTime = 0;
-    }
-}
+// The game's state as the program starts it, the random generator included.
+void ResetGame() { play_screen::ResetPlayScreen(); }
 
 void SetSecret(std::initializer_list<int> colours) {
     int i = 0;

@@ -1,6 +1,8 @@
 // Spoiled copies of files for the fuzz tests, and the binary form of text X files.
 #include "mutator.h"
 
+#include "platform/xfile_tokens.h"
+
 #include "platform/platform.h"
 
 #include <cctype>
@@ -34,33 +36,7 @@ void WriteNumber(std::string* bytes, const Number& n, uint32_t value) {
 
 // ---- Binary X files (token values of the binary X format) ----
 
-enum Token : uint16_t {
-    kName = 1,
-    kString = 2,
-    kInteger = 3,
-    kGuid = 5,
-    kIntegerList = 6,
-    kFloatList = 7,
-    kOpenBrace = 10,
-    kCloseBrace = 11,
-    kOpenBracket = 14,
-    kCloseBracket = 15,
-    kDot = 18,
-    kComma = 19,
-    kSemicolon = 20,
-    kTemplate = 31,
-};
-
-struct Keyword {
-    const char* text;
-    uint16_t token;
-};
-
-constexpr Keyword kKeywords[] = {
-    {"template", kTemplate}, {"WORD", 40},  {"DWORD", 41},  {"FLOAT", 42}, {"DOUBLE", 43}, {"CHAR", 44},
-    {"UCHAR", 45},           {"SWORD", 46}, {"SDWORD", 47}, {"VOID", 48},  {"STRING", 49}, {"UNICODE", 50},
-    {"CSTRING", 51},         {"array", 52},
-};
+using namespace xfile_tokens;
 
 class BinaryWriter {
 public:
