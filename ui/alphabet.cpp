@@ -3,7 +3,6 @@
 #include "services/services.h"
 #include "ui/alphabet.h"
 
-
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>

@@ -5,7 +5,6 @@
 #include "ui/alphabet.h"
 #include "ui/console.h"
 
-
 #include <cstring>
 #include <new>
 

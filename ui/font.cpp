@@ -3,7 +3,6 @@
 #include "services/services.h"
 #include "ui/font.h"
 
-
 LPD3DXFONT g_pFont = nullptr;
 int g_FontHeight = 18;
 HRESULT g_hr = S_OK;
