@@ -57,6 +57,10 @@ HRESULT Intersect(ID3DXBaseMesh* mesh, const D3DXVECTOR3* rayOrigin, const D3DXV
                   BOOL* hit, DWORD* faceIndex, float* u, float* v, float* distance, ID3DXBuffer** allHits,
                   DWORD* hitCount);
 
+// True when every bone influence of the skin names one of the first `vertexCount` vertices (a bone whose
+// influences cannot be read has none): a file's indices are not to be trusted.
+bool SkinInfluencesWithin(ID3DXSkinInfo* skin, DWORD vertexCount);
+
 // ID3DXSkinInfo::UpdateSkinnedMesh, which returns E_NOTIMPL on Wine 8.0: there our own linear-blend
 // skinning writes, for every vertex some bone influences, the weighted sum of its position taken through
 // each influencing bone's matrix, and likewise its normal (through `boneInvTransposeTransforms` when

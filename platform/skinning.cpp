@@ -41,18 +41,10 @@ struct Influences {
     std::vector<float> weights;
 };
 
-} // namespace
-
-HRESULT SkinInfoUpdateSkinnedMesh(ID3DXSkinInfo* skin, const D3DXMATRIX* boneTransforms,
-                                  const D3DXMATRIX* boneInvTransposeTransforms, const void* source,
-                                  void* destination, DWORD vertexCount) {
-    if (!skin) {
-        return D3DERR_INVALIDCALL;
-    }
-    // The influences come from the file: one naming a vertex beyond the buffers would be written there.
-    const DWORD boneCount = skin->GetNumBones();
-    std::vector<Influences> bones(boneCount);
-    for (DWORD b = 0; b < boneCount; ++b) {
+// Every bone's influences as the skin holds them; a bone whose influences cannot be read has none.
+std::vector<Influences> ReadInfluences(ID3DXSkinInfo* skin) {
+    std::vector<Influences> bones(skin->GetNumBones());
+    for (DWORD b = 0; b < bones.size(); ++b) {
         const DWORD count = skin->GetNumBoneInfluences(b);
         bones[b].vertices.resize(count);
         bones[b].weights.resize(count);
@@ -61,11 +53,37 @@ HRESULT SkinInfoUpdateSkinnedMesh(ID3DXSkinInfo* skin, const D3DXMATRIX* boneTra
             bones[b].vertices.clear();
             bones[b].weights.clear();
         }
-        for (const DWORD vertex : bones[b].vertices) {
+    }
+    return bones;
+}
+
+bool Within(const std::vector<Influences>& bones, DWORD vertexCount) {
+    for (const Influences& bone : bones) {
+        for (const DWORD vertex : bone.vertices) {
             if (vertex >= vertexCount) {
-                return D3DERR_INVALIDCALL;
+                return false;
             }
         }
+    }
+    return true;
+}
+
+} // namespace
+
+bool SkinInfluencesWithin(ID3DXSkinInfo* skin, DWORD vertexCount) {
+    return skin && Within(ReadInfluences(skin), vertexCount);
+}
+
+HRESULT SkinInfoUpdateSkinnedMesh(ID3DXSkinInfo* skin, const D3DXMATRIX* boneTransforms,
+                                  const D3DXMATRIX* boneInvTransposeTransforms, const void* source,
+                                  void* destination, DWORD vertexCount) {
+    if (!skin) {
+        return D3DERR_INVALIDCALL;
+    }
+    // The influences come from the file: one naming a vertex beyond the buffers would be written there.
+    const std::vector<Influences> bones = ReadInfluences(skin);
+    if (!Within(bones, vertexCount)) {
+        return D3DERR_INVALIDCALL;
     }
 
     const HRESULT platform =
@@ -102,7 +120,7 @@ HRESULT SkinInfoUpdateSkinnedMesh(ID3DXSkinInfo* skin, const D3DXMATRIX* boneTra
         }
     }
 
-    for (DWORD b = 0; b < boneCount; ++b) {
+    for (DWORD b = 0; b < bones.size(); ++b) {
         const D3DXMATRIX& matrix = boneTransforms[b];
         const D3DXMATRIX& normalMatrix = boneInvTransposeTransforms ? boneInvTransposeTransforms[b] : matrix;
         D3DXMATRIX inverse;

@@ -246,24 +246,6 @@ HRESULT CloneToFvf(LoadedMesh& loaded, IDirect3DDevice9* device, DWORD fvf, DWOR
     return S_OK;
 }
 
-// True when every bone influence names a vertex of the mesh: the file's indices are not to be trusted.
-bool InfluencesWithin(ID3DXSkinInfo* skin, DWORD vertexCount) {
-    for (DWORD b = 0; b < skin->GetNumBones(); ++b) {
-        const DWORD count = skin->GetNumBoneInfluences(b);
-        std::vector<DWORD> vertices(count);
-        std::vector<float> weights(count);
-        if (count > 0 && FAILED(skin->GetBoneInfluence(b, vertices.data(), weights.data()))) {
-            return false;
-        }
-        for (const DWORD vertex : vertices) {
-            if (vertex >= vertexCount) {
-                return false;
-            }
-        }
-    }
-    return true;
-}
-
 // The skinning steps through the vertices in the skin's layout, which the load gave the file's: after
 // a clone to another FVF it must be the clone's. On failure releases everything loaded.
 HRESULT GiveSkinTheMeshLayout(LoadedMesh& loaded) {
@@ -425,7 +407,7 @@ HRESULT CreateSkinnedMeshContainer(CMeshContainer** ppContainer, IDirect3DDevice
     if (loaded.skin && loaded.skin->GetNumBones() == 0) {
         SafeRelease(loaded.skin);
     }
-    if (loaded.skin && !InfluencesWithin(loaded.skin, loaded.mesh->GetNumVertices())) {
+    if (loaded.skin && !SkinInfluencesWithin(loaded.skin, loaded.mesh->GetNumVertices())) {
         loaded.Release();
         return D3DXERR_INVALIDDATA;
     }

@@ -139,8 +139,7 @@ void CFrame::SetupPhysics(CMeshContainer* container) {
     // A flat or point mesh has no volume and so no mass and no inertia: its inverse is the zero 3 x 3
     // part (torque does not turn it), never an inverse left from an earlier set-up.
     if (!D3DXMatrixInverse(&inverseInertiaTensor, nullptr, &tensor3) || !IsFinite(inverseInertiaTensor)) {
-        D3DXMatrixIdentity(&inverseInertiaTensor);
-        inverseInertiaTensor._11 = inverseInertiaTensor._22 = inverseInertiaTensor._33 = 0.0f;
+        D3DXMatrixScaling(&inverseInertiaTensor, 0.0f, 0.0f, 0.0f);
     }
 
     if (dz >= dy && dz >= dx) {

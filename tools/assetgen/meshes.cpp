@@ -172,16 +172,15 @@ void AddHoleCell(Mesh& mesh, int row, int slot)
 Mesh KeepFacesSeenFromTheCamera(const Mesh& peg)
 {
     const Vec3 eye{layout::kCameraEye[0], layout::kCameraEye[1], layout::kCameraEye[2]};
-    const auto seen = [&](const Vertex& v) {
-        for (int row = 0; row < kRows; ++row) {
-            for (int slot = 0; slot < kSlots; ++slot) {
-                if (Dot(v.normal, eye - (HoleCentre(row, slot) + v.position)) > 0.0) {
-                    return true;
-                }
+    std::vector<bool> seen(peg.vertices.size(), false);
+    for (size_t i = 0; i < peg.vertices.size(); ++i) {
+        const Vertex& v = peg.vertices[i];
+        for (int row = 0; row < kRows && !seen[i]; ++row) {
+            for (int slot = 0; slot < kSlots && !seen[i]; ++slot) {
+                seen[i] = Dot(v.normal, eye - (HoleCentre(row, slot) + v.position)) > 0.0;
             }
         }
-        return false;
-    };
+    }
     Mesh kept;
     std::vector<int> newIndex(peg.vertices.size(), -1);
     const auto keep = [&](int i) {
@@ -192,7 +191,7 @@ Mesh KeepFacesSeenFromTheCamera(const Mesh& peg)
     };
     for (size_t t = 0; t + 2 < peg.indices.size(); t += 3) {
         const int a = peg.indices[t], b = peg.indices[t + 1], c = peg.indices[t + 2];
-        if (seen(peg.vertices[size_t(a)]) || seen(peg.vertices[size_t(b)]) || seen(peg.vertices[size_t(c)])) {
+        if (seen[size_t(a)] || seen[size_t(b)] || seen[size_t(c)]) {
             kept.AddTriangle(keep(a), keep(b), keep(c));
         }
     }

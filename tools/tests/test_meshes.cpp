@@ -114,6 +114,17 @@ TEST_CASE(PegIsLightYetRoundAtItsSizeOnTheScreen)
     const double sides = 2 * M_PI / step;
     const double radiusInPixels = 15.0;
     CHECK(sides >= 3 && radiusInPixels * (1.0 - std::cos(M_PI / sides)) < 1.0);
+    // What the camera (in front, towards +z, and above) sees stays: the widest ring's front and both
+    // sides as the screen shows them.
+    double front = -1.0, left = 0.0, right = 0.0;
+    for (const Vertex& v : peg.vertices) {
+        if (std::hypot(v.position.x, v.position.z) > widest - 1e-9) {
+            front = std::fmax(front, v.position.z / widest);
+            left = std::fmin(left, v.position.x / widest);
+            right = std::fmax(right, v.position.x / widest);
+        }
+    }
+    CHECK(front > 0.9 && left < -0.9 && right > 0.9);
     // Every triangle is seen from its front: the baked shade and the colour texture both need it.
     for (size_t t = 0; t + 2 < peg.indices.size(); t += 3) {
         const Vertex& a = peg.vertices[size_t(peg.indices[t])];
