@@ -222,6 +222,7 @@ protected:
 
         const DWORD stride = mesh->GetNumBytesPerVertex();
         const std::string before = VertexBytes(c->pSkinnedMesh);
+        ASSERT_FALSE(before.empty());
         const bool linked = c->ppBoneMatrixPtrs && c->pBoneMatrices;
         // Frames turned and moved, so that what the update writes differs from the copy's figures.
         const D3DXMATRIX moved(0, 0, -1, 0, 0, 1, 0, 0, 1, 0, 0, 0, 10, 20, 30, 1);
