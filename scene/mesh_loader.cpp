@@ -246,8 +246,10 @@ HRESULT CloneToFvf(LoadedMesh& loaded, IDirect3DDevice9* device, DWORD fvf, DWOR
     return S_OK;
 }
 
-// The skinning steps through the vertices in the skin's layout, which the load gave the file's: after
-// a clone to another FVF it must be the clone's. On failure releases everything loaded.
+// The skinning steps through the vertices in the skin's layout, which must be the mesh's. The platform
+// gives the skin the layout it had read when it met the skin header (only the positions, when normals or
+// texture coordinates follow it in the file), and a clone changes the mesh's. On failure releases
+// everything loaded.
 HRESULT GiveSkinTheMeshLayout(LoadedMesh& loaded) {
     if (!loaded.skin) {
         return S_OK;
@@ -416,10 +418,10 @@ HRESULT CreateSkinnedMeshContainer(CMeshContainer** ppContainer, IDirect3DDevice
         if (FAILED(hr)) {
             return hr;
         }
-        hr = GiveSkinTheMeshLayout(loaded);
-        if (FAILED(hr)) {
-            return hr;
-        }
+    }
+    hr = GiveSkinTheMeshLayout(loaded);
+    if (FAILED(hr)) {
+        return hr;
     }
     char* name = nullptr;
     SIZE_T nameSize = 0;

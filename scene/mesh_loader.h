@@ -15,8 +15,9 @@
 HRESULT LoadMeshFromX(CMeshContainer** ppContainer, IDirect3DDevice9* pDevice, const char* file,
                       const char* textureFolder, DWORD fvf, DWORD options);
 // One mesh data object of an X file, with its skin when it has at least one bone; the skin describes
-// the vertices of the FVF clone when one is made. D3DXERR_INVALIDDATA, nothing created, for a skin
-// whose weights name a vertex the mesh does not have.
+// the vertices of the container's mesh (the FVF clone when one is made), wherever the file puts its skin
+// data. D3DXERR_INVALIDDATA, nothing created, for a skin whose weights name a vertex the mesh does not
+// have.
 HRESULT CreateSkinnedMeshContainer(CMeshContainer** ppContainer, IDirect3DDevice9* pDevice,
                                    ID3DXFileData* pData, const char* textureFolder, DWORD fvf, DWORD options);
 // As LoadMeshFromX without keeping the clone's buffers; `reserved` is not read and matTransform is the

@@ -72,6 +72,21 @@ inline std::string Box(const char* name, D3DXVECTOR3 low, D3DXVECTOR3 high,
     return Mesh(name, v, faces, children);
 }
 
+// One normal a vertex: each face's corners take the normals of the same indices, so no vertex is split.
+// The data reads as a Mesh's: a counted list of vectors, then one of faces.
+inline std::string Normals(const std::vector<D3DXVECTOR3>& normals, const std::vector<Face>& faces) {
+    const std::string asMesh = Mesh("", normals, faces);
+    return "MeshNormals " + asMesh.substr(asMesh.find('{'));
+}
+
+// One texture coordinate a vertex.
+inline std::string TextureCoords(const std::vector<D3DXVECTOR2>& coords) {
+    return "MeshTextureCoords {\n" + std::to_string(coords.size()) + ";\n" +
+           List(
+               coords, [](const D3DXVECTOR2& c) { return Number(c.x) + ";" + Number(c.y) + ";"; }, ",\n") +
+           "\n}\n";
+}
+
 // One material for every face.
 inline std::string MaterialList(size_t faceCount, D3DCOLORVALUE diffuse) {
     std::vector<int> zeros(faceCount, 0);

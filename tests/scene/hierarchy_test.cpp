@@ -1,6 +1,6 @@
 // X-file hierarchies from files the tests write: the frame tree and its order, matrices, the container
 // chain and which frame holds which mesh, references, partial loads, bones linked to frames, the
-// attached front end, the parser base and the data-object utilities.
+// attached front end, skinning in the mesh's own layout, the parser base and the data-object utilities.
 #include "harness.h"
 #include "platform/platform.h"
 #include "scene/scene.h"
@@ -28,6 +28,15 @@ D3DXMATRIX Identity() {
     D3DXMATRIX m;
     D3DXMatrixIdentity(&m);
     return m;
+}
+
+// A vector's figures, which a failed comparison prints (a D3DX vector prints as its address).
+std::vector<float> Figures(const D3DXVECTOR3& v) {
+    return {v.x, v.y, v.z};
+}
+
+std::vector<float> Figures(const D3DXVECTOR2& v) {
+    return {v.x, v.y};
 }
 
 const char* NameOf(const D3DXFRAME* frame) {
@@ -274,6 +283,58 @@ TEST_F(HierarchyTest, SkinnedBonesPointAtTheCombinedMatricesOfTheirFrames) {
     EXPECT_EQ(moved[0], D3DXVECTOR3(0, 0, 3));
     EXPECT_EQ(moved[1], D3DXVECTOR3(0.5f, 1, 1.5f)); // half (1, 0, 3), half (1 - 1, 2, 0)
     EXPECT_EQ(moved[2], D3DXVECTOR3(-1, 3, 0));
+}
+
+// The platform builds a skin from the layout it has read when it meets the skin header: a file that
+// gives its normals and texture coordinates after the skin data must still be skinned in the mesh's
+// 32-byte vertices, each element left where it belongs.
+TEST_F(HierarchyTest, ASkinAheadOfItsNormalsAndCoordinatesIsSkinnedInTheMeshLayout) {
+    struct Vertex {
+        D3DXVECTOR3 position;
+        D3DXVECTOR3 normal;
+        D3DXVECTOR2 uv;
+    };
+    const DWORD meshFvf = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1;
+    const std::vector<D3DXVECTOR3> positions = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 2}};
+    const std::vector<D3DXVECTOR3> normals = {{0, 0, -1}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+    const std::vector<D3DXVECTOR2> coords = {{0.125f, 0.25f}, {0.375f, 0.5f}, {0.625f, 0.75f}, {0.875f, 1}};
+    const std::vector<xfile::Face> faces = {{0, 1, 2}, {0, 2, 3}};
+    // Bone0 moves the first three vertices; the last has no bone.
+    const std::string skin =
+        xfile::SkinHeader(1, 1, 1) + xfile::SkinWeights("Bone0", {0, 1, 2}, {1, 1, 1}, Identity());
+    const std::string mesh = xfile::Mesh(
+        "Skin", positions, faces, skin + xfile::Normals(normals, faces) + xfile::TextureCoords(coords));
+    ASSERT_EQ(Load(xfile::Header() + xfile::SkinTemplates() +
+                   xfile::Frame("Body", xfile::Frame("Bone0", "") + mesh)),
+              S_OK);
+    ASSERT_NE(chain, nullptr);
+    ASSERT_NE(chain->pSkinInfo, nullptr);
+    ASSERT_NE(chain->pSkinnedMesh, nullptr);
+    ASSERT_EQ(chain->MeshData.pMesh->GetFVF(), meshFvf);
+    ASSERT_EQ(chain->pSkinnedMesh->GetFVF(), meshFvf);
+    ASSERT_EQ(chain->pSkinnedMesh->GetNumVertices(), 4u);
+    EXPECT_EQ(chain->pSkinInfo->GetFVF(), meshFvf) << "the skin describes the mesh's vertices";
+
+    // A quarter turn about y, then (10, 20, 30): (x, y, z) goes to (z + 10, y + 20, 30 - x), a normal
+    // (x, y, z) to (z, y, -x). Every figure is exact in floats.
+    const D3DXMATRIX bone(0, 0, -1, 0, 0, 1, 0, 0, 1, 0, 0, 0, 10, 20, 30, 1);
+    root->Find("Bone0")->matCombined = bone;
+    ASSERT_EQ(UpdateSkinnedMesh(chain), S_OK);
+
+    Vertex* v = nullptr;
+    ASSERT_EQ(chain->pSkinnedMesh->LockVertexBuffer(D3DLOCK_READONLY, reinterpret_cast<void**>(&v)), S_OK);
+    const std::vector<Vertex> skinned(v, v + 4);
+    chain->pSkinnedMesh->UnlockVertexBuffer();
+    for (size_t i = 0; i < 4; ++i) {
+        SCOPED_TRACE("vertex " + std::to_string(i));
+        const D3DXVECTOR3& p = positions[i];
+        const D3DXVECTOR3& n = normals[i];
+        const bool moved = i < 3;
+        EXPECT_EQ(Figures(skinned[i].position),
+                  Figures(moved ? D3DXVECTOR3(p.z + 10, p.y + 20, 30 - p.x) : p));
+        EXPECT_EQ(Figures(skinned[i].normal), Figures(moved ? D3DXVECTOR3(n.z, n.y, -n.x) : n));
+        EXPECT_EQ(Figures(skinned[i].uv), Figures(coords[i]));
+    }
 }
 
 TEST_F(HierarchyTest, WithoutFramesNoBoneIsLinked) {
