@@ -39,9 +39,8 @@ protected:
     void SetUp() override {
         DeviceTest::SetUp();
         for (const char* file : {kBoardFile, kPegFile}) {
-            if (!Exists(file)) {
-                GTEST_SKIP() << file << " has not been generated into the game's Data folder";
-            }
+            ASSERT_TRUE(Exists(file))
+                << file << " is missing: the build generates it into the game's Data folder";
         }
         ASSERT_EQ(LoadMeshFromX(&m_board, g_pd3dDevice, kBoardFile, kDataFolder, 0, D3DXMESH_SYSTEMMEM),
                   S_OK);

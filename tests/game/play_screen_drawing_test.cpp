@@ -110,6 +110,7 @@ protected:
     // blended over anything is no darker than over black.
     void ExpectTextAt(const std::vector<uint32_t>& frame, int x, int y, const char* text, bool shown) {
         const std::vector<uint32_t> alone = DrawScene(0xFF000000, [&] { DrawFontText(x, y, text, kWhite); });
+        ASSERT_EQ(alone.size(), frame.size());
         int lit = 0;
         int covered = 0;
         for (size_t i = 0; i < alone.size(); ++i) {
@@ -217,14 +218,31 @@ TEST_F(PlayScreenDrawingTest, TheSolutionCoversTheBoardOnlyOnceTheGameIsWonOrLos
     }
     ExpectTextAt(won, 317, 268, "  ROSSO  VERDE  ROSSO  VIOLA  VERDE ", true);
 
-    // A loss: the pegs stand behind the camera, so the frame is the same with or without them.
-    g_bWon = 0;
-    g_bLost = 1;
-    for (CFrame& peg : g_Pegs) {
-        peg.SetPosition(0.0f, 0.0f, 100.0f);
+    // A new game lost through the rules: blue held down, a peg a frame, no row with an exact peg.
+    Click(g_NewGameButton);
+    ASSERT_FALSE(g_bWon);
+    memcpy(g_SecretCode, row, sizeof(row));
+    PointAt(g_ColourButtons[Blue], false);
+    Frame();
+    PointAt(g_ColourButtons[Blue], true);
+    for (int i = 0; i < kMaxPegs * 2 && g_PegCount < kMaxPegs - 1; ++i) {
+        Frame(201);
     }
+    ASSERT_EQ(g_PegCount, kMaxPegs - 1);
+    ASSERT_FALSE(g_bLost);
+    const std::vector<uint32_t> lastRow = Render();
+    EXPECT_EQ(ColourAround(lastRow, PegPoint(0, kRowCount - 1)), Blue) << "the 19th row is being filled";
+
+    Frame(201);
+    ASSERT_TRUE(g_bLost);
+    ASSERT_FALSE(g_bWon);
     const std::vector<uint32_t> lost = Render();
+    for (const POINT p : points) {
+        EXPECT_EQ(At(lost, p.x, p.y), At(panel, p.x, p.y))
+            << "the panel after a loss, " << p.x << ", " << p.y;
+    }
     ExpectTextAt(lost, 317, 268, "  ROSSO  VERDE  ROSSO  VIOLA  VERDE ", true);
+    // Every peg the game placed is out of view: the frame is the same without them.
     for (CFrame& peg : g_Pegs) {
         peg.visible = false;
     }

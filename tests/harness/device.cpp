@@ -27,8 +27,9 @@ ATOM RegisterTestClass(WNDPROC proc) {
 HWND CreateTestWindow(WNDPROC proc) {
     UnregisterClassA(kTestWindowClass, GetModuleHandleA(nullptr));
     RegisterTestClass(proc);
-    HWND window = CreateWindowExA(0, kTestWindowClass, "Quorvantis test", WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-                                  0, 0, 1024, 768, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND window =
+        CreateWindowExA(0, kTestWindowClass, "Quorvantis test", WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0,
+                        0, 1024, 768, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     if (window) {
         ShowWindow(window, SW_SHOWNORMAL);
         UpdateWindow(window);
@@ -88,16 +89,17 @@ void DeviceTest::TearDown() {
     m_window = nullptr;
 }
 
-std::vector<uint32_t> DeviceTest::ReadBackBuffer(UINT* width, UINT* height) {
+std::vector<uint32_t> ReadBackBuffer(UINT* width, UINT* height) {
     std::vector<uint32_t> pixels;
+    D3DSURFACE_DESC desc = {};
     IDirect3DSurface9* back = nullptr;
-    if (FAILED(g_pd3dDevice->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back))) {
-        return pixels;
+    HRESULT hr = g_pd3dDevice ? g_pd3dDevice->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back) : E_POINTER;
+    D3DLOCKED_RECT locked = {};
+    if (SUCCEEDED(hr)) {
+        back->GetDesc(&desc);
+        hr = back->LockRect(&locked, nullptr, D3DLOCK_READONLY);
     }
-    D3DSURFACE_DESC desc;
-    back->GetDesc(&desc);
-    D3DLOCKED_RECT locked;
-    if (SUCCEEDED(back->LockRect(&locked, nullptr, D3DLOCK_READONLY))) {
+    if (SUCCEEDED(hr)) {
         pixels.resize(static_cast<size_t>(desc.Width) * desc.Height);
         for (UINT y = 0; y < desc.Height; ++y) {
             memcpy(&pixels[static_cast<size_t>(y) * desc.Width],
@@ -105,8 +107,12 @@ std::vector<uint32_t> DeviceTest::ReadBackBuffer(UINT* width, UINT* height) {
                    desc.Width * sizeof(uint32_t));
         }
         back->UnlockRect();
+    } else {
+        ADD_FAILURE() << "the back buffer cannot be read: 0x" << std::hex << static_cast<unsigned long>(hr);
+        desc.Width = 0;
+        desc.Height = 0;
     }
-    back->Release();
+    SafeRelease(back);
     if (width) {
         *width = desc.Width;
     }
@@ -114,6 +120,17 @@ std::vector<uint32_t> DeviceTest::ReadBackBuffer(UINT* width, UINT* height) {
         *height = desc.Height;
     }
     return pixels;
+}
+
+uint32_t PixelAt(const std::vector<uint32_t>& pixels, UINT width, UINT x, UINT y) {
+    const size_t index = static_cast<size_t>(y) * width + x;
+    if (x >= width || index >= pixels.size()) {
+        if (!pixels.empty()) {
+            ADD_FAILURE() << "pixel " << x << ", " << y << " lies outside the picture";
+        }
+        return 0;
+    }
+    return pixels[index] & 0x00FFFFFF;
 }
 
 std::string ReadFileBytes(const char* path) {

@@ -59,14 +59,19 @@ private:
 // Puts every global of the application shell back to its state before the program starts.
 void ResetAppGlobals();
 
+// The pixels of g_pd3dDevice's back buffer (X8R8G8B8 or A8R8G8B8), row by row. A back buffer that cannot be
+// read fails the test and gives an empty picture, 0 by 0.
+std::vector<uint32_t> ReadBackBuffer(UINT* width = nullptr, UINT* height = nullptr);
+// A pixel's colour without its top byte. Outside the picture it is 0, and a failure unless the picture
+// is empty, since an empty one has failed the test where it was read.
+uint32_t PixelAt(const std::vector<uint32_t>& pixels, UINT width, UINT x, UINT y);
+
 // A window styled like the game's and a real device created by InitD3D (windowed, no question).
 class DeviceTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
 
-    // The back buffer's pixels (X8R8G8B8 or A8R8G8B8), row by row; empty when it cannot be read.
-    std::vector<uint32_t> ReadBackBuffer(UINT* width = nullptr, UINT* height = nullptr);
     // Clears to background, draws one scene with draw() and returns the back buffer.
     template <class Draw>
     std::vector<uint32_t> DrawScene(D3DCOLOR background, Draw draw, UINT* width = nullptr,
@@ -76,9 +81,6 @@ protected:
         draw();
         g_pd3dDevice->EndScene();
         return ReadBackBuffer(width, height);
-    }
-    static uint32_t PixelAt(const std::vector<uint32_t>& pixels, UINT width, UINT x, UINT y) {
-        return pixels[static_cast<size_t>(y) * width + x] & 0x00FFFFFF;
     }
 
     HWND m_window = nullptr;

@@ -7,10 +7,65 @@
 #include "game/game.h"
 #include "input/input.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 DWORD s_now = 0;
 DWORD FedClock() { return s_now; }
+
+// A 2048 x 1024 splash picture as the device decodes it, row by row; empty when it cannot be read.
+std::vector<uint32_t> SplashPictureFile(const char* path) {
+    std::vector<uint32_t> pixels;
+    IDirect3DSurface9* surface = nullptr;
+    if (FAILED(g_pd3dDevice->CreateOffscreenPlainSurface(2048, 1024, D3DFMT_A8R8G8B8, D3DPOOL_SCRATCH,
+                                                         &surface, nullptr))) {
+        return pixels;
+    }
+    D3DLOCKED_RECT locked;
+    if (SUCCEEDED(D3DXLoadSurfaceFromFileA(surface, nullptr, nullptr, path, nullptr, D3DX_FILTER_NONE, 0,
+                                           nullptr)) &&
+        SUCCEEDED(surface->LockRect(&locked, nullptr, D3DLOCK_READONLY))) {
+        pixels.resize(2048 * 1024);
+        for (int y = 0; y < 1024; ++y) {
+            memcpy(&pixels[y * 2048], static_cast<const BYTE*>(locked.pBits) + y * locked.Pitch, 2048 * 4);
+        }
+        surface->UnlockRect();
+    }
+    surface->Release();
+    return pixels;
+}
+
+// How many of the frame's pixels on a 16-pixel grid do not show the picture as the sprite draws it under
+// the scaling (0.5, 0.75): screen pixel (x, y) covers texels 2x to 2x + 1 and 4y / 3 to 4(y + 1) / 3, and
+// filtering blends their neighbours in, so each channel must lie within those of the texels around.
+int SamplesOffThePicture(const std::vector<uint32_t>& frame, const std::vector<uint32_t>& picture) {
+    constexpr int kMargin = 4; // rounding in the blend
+    int off = 0;
+    for (int y = 8; y < 768; y += 16) {
+        for (int x = 8; x < 1024; x += 16) {
+            const int u = 2 * x;
+            const int v = (4 * y + 2) / 3;
+            bool within = true;
+            for (int shift = 0; shift < 24; shift += 8) {
+                int low = 255;
+                int high = 0;
+                for (int dv = -1; dv <= 2; ++dv) {
+                    for (int du = -1; du <= 2; ++du) {
+                        const int texel = (picture[(v + dv) * 2048 + u + du] >> shift) & 0xFF;
+                        low = std::min(low, texel);
+                        high = std::max(high, texel);
+                    }
+                }
+                const int seen = (frame[y * 1024 + x] >> shift) & 0xFF;
+                within = within && seen >= low - kMargin && seen <= high + kMargin;
+            }
+            off += within ? 0 : 1;
+        }
+    }
+    return off;
+}
 
 class StageTest : public ::testing::Test {
 protected:
@@ -147,30 +202,24 @@ TEST_F(StageTest, WholeSecondsAreExactForLongStages) {
 TEST_F(StageTest, SplashFramesShowTheLogoThenTheLoadingPicture) {
     MessageBoxAnswerer answerer;
     ASSERT_EQ(InitGraphics(m_window), 1);
-    IDirect3DSurface9* back = nullptr;
-    ASSERT_EQ(g_pd3dDevice->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back), D3D_OK);
+    const std::vector<uint32_t> logoFile = SplashPictureFile("..\\Immagini\\VARNOX_LOGO.jpg");
+    const std::vector<uint32_t> loadingFile = SplashPictureFile("..\\Immagini\\Loading.jpg");
+    ASSERT_FALSE(logoFile.empty());
+    ASSERT_FALSE(loadingFile.empty());
 
-    auto frameChecksum = [&]() {
-        SplashRender();
-        D3DLOCKED_RECT locked;
-        uint64_t sum = 0;
-        if (SUCCEEDED(back->LockRect(&locked, nullptr, D3DLOCK_READONLY))) {
-            for (int y = 0; y < 768; y += 7) {
-                const uint32_t* row = reinterpret_cast<const uint32_t*>(static_cast<BYTE*>(locked.pBits) + y * locked.Pitch);
-                for (int x = 0; x < 1024; x += 7) {
-                    sum = sum * 31 + (row[x] & 0xFFFFFF);
-                }
-            }
-            back->UnlockRect();
-        }
-        return sum;
-    };
-    const uint64_t logo = frameChecksum();
+    UINT width = 0;
+    UINT height = 0;
+    SplashRender();
+    const std::vector<uint32_t> logo = ReadBackBuffer(&width, &height);
+    ASSERT_EQ(width, 1024u);
+    ASSERT_EQ(height, 768u);
     g_bShowLogo = 0;
-    const uint64_t loading = frameChecksum();
-    back->Release();
-    EXPECT_NE(logo, 0u);
-    EXPECT_NE(logo, loading);
+    SplashRender();
+    const std::vector<uint32_t> loading = ReadBackBuffer();
+    ASSERT_EQ(loading.size(), logo.size());
+
+    EXPECT_EQ(SamplesOffThePicture(logo, logoFile), 0) << "the logo's frame, of 64 x 48 samples";
+    EXPECT_EQ(SamplesOffThePicture(loading, loadingFile), 0) << "the loading frame, of 64 x 48 samples";
 }
 
 TEST(ScreenshotNameTest, TwoDigitsBelowTenAndNoPaddingFromTen) {
