@@ -133,6 +133,20 @@ class Game:
             return screen if predicate(screen) else None
         return wait_for(shown, timeout, interval, what)
 
+    def wait_screen_or_exit(self, predicate, timeout, what="condition"):
+        """The first screenshot for which the predicate holds, or None once the game has ended: a step
+        that must leave the game running is told from one that ends it without a fixed wait."""
+        def shown():
+            if not self.running():
+                return "ended"
+            try:
+                screen = self.screenshot()
+            except RuntimeError:  # the window went away before the process did
+                return None
+            return screen if predicate(screen) else None
+        result = wait_for(shown, timeout, what=what)
+        return None if result == "ended" else result
+
     def save_screen(self, name, screen):
         """Keeps a stage's screen beside the run's files, for a person to look at."""
         screen.save(os.path.join(self.root, name))

@@ -19,12 +19,15 @@ class SpineTest(unittest.TestCase):
         self.game.wait_window()
         return self.game
 
+    def wait_for_logo(self):
+        logo = driver.splash_as_drawn("VARNOX_LOGO.jpg")
+        driver.wait_for(lambda: driver.matches(self.game.screenshot(), logo), 10, what="the logo on screen")
+
     def test_logo_then_esc_ends_at_once(self):
         game = self.start("esc")
         x0, y0, x1, y1 = game.client_box()
         self.assertEqual((x1 - x0, y1 - y0), (1024, 768))
-        logo = driver.splash_as_drawn("VARNOX_LOGO.jpg")
-        driver.wait_for(lambda: driver.matches(game.screenshot(), logo), 10, what="the logo on screen")
+        self.wait_for_logo()
         report = game.file("options.txt").decode("latin-1")
         self.assertIn("Windowed TRUE\r\n", report)
         self.assertEqual(len(report.splitlines()), 12)
@@ -33,7 +36,7 @@ class SpineTest(unittest.TestCase):
 
     def test_closing_the_window_during_the_logo_shuts_down(self):
         game = self.start("close")
-        time.sleep(0.3)
+        self.wait_for_logo()
         game.key("alt+F4")
         self.assertEqual(game.wait_exit(10), 0)
         self.assertFalse(os.path.exists(os.path.join(game.bin, "D3D.log")),
@@ -42,9 +45,8 @@ class SpineTest(unittest.TestCase):
     def test_timeline_logo_title_loading_game(self):
         game = self.start("timeline")
         started = time.monotonic()
-        logo = driver.splash_as_drawn("VARNOX_LOGO.jpg")
         loading = driver.splash_as_drawn("Loading.jpg")
-        driver.wait_for(lambda: driver.matches(game.screenshot(), logo), 10, what="the logo")
+        self.wait_for_logo()
         driver.wait_for(lambda: driver.title_shown(game.screenshot()), 15, what="the title screen")
         self.assertGreaterEqual(time.monotonic() - started, 1.5, "the logo stays two seconds")
         self.assertTrue(game.file("D3D.log").startswith(b"D3D LOG FILE \r\n\r\n\r\n"))
