@@ -188,11 +188,11 @@ TEST_F(BitmapCheckTest, FilesThatAreNoBmpAreLeftToTheLoader) {
 
 TEST_F(BitmapCheckTest, EveryCutOfASoundFileIsSpoiled) {
     for (const Sample& sample : SoundKinds()) {
-        // Every cut through the file header and the info header's fields, and through the last pixels;
-        // between them some forty more, which keeps the long palettes and the large sides quick.
+        // Every cut through the file header and the fields of the headers, and through the last
+        // pixels; between them some thirty more, which keeps the long palettes and the large sides quick.
         const size_t size = sample.bytes.size();
-        const size_t step = std::max<size_t>(8, size / 40);
-        for (size_t length = 2; length < size; length += length < 70 || length + 8 >= size ? 1 : step) {
+        const size_t step = std::max<size_t>(8, size / 30);
+        for (size_t length = 2; length < size; length += length < 58 || length + 4 >= size ? 1 : step) {
             ASSERT_TRUE(Spoiled(sample.bytes.substr(0, length))) << sample.name << " cut to " << length;
         }
     }
