@@ -1,6 +1,7 @@
 // Sprite pictures shared by the buttons, the slider and the cursor: a picture whose opaque black is
 // transparent, and a control's own sprite.
 #include "services/services.h"
+#include "services/bitmap_check.h"
 
 namespace {
 
@@ -19,7 +20,9 @@ void CreateSprite(LPD3DXSPRITE* sprite) {
 
 void LoadSpriteTexture(const char* file, LPDIRECT3DTEXTURE9* texture) {
     SafeRelease(*texture);
-    if (FAILED(D3DXCreateTextureFromFileExA(g_pd3dDevice, file, 0, 0, 0, 0, D3DFMT_UNKNOWN, D3DPOOL_DEFAULT,
+    // D3DX is not given a spoiled BMP: its decoder overflows on the sizes of some.
+    if (BitmapFileIsSpoiled(file) ||
+        FAILED(D3DXCreateTextureFromFileExA(g_pd3dDevice, file, 0, 0, 0, 0, D3DFMT_UNKNOWN, D3DPOOL_DEFAULT,
                                             D3DX_DEFAULT, D3DX_DEFAULT, kColourKey, nullptr, nullptr,
                                             texture))) {
         *texture = nullptr;

@@ -1,6 +1,7 @@
 // Surface utilities: the screenshot of the window, and CPU drawing on locked 32-bit pixel memory for
 // the alphabet font and the console.
 #include "services/services.h"
+#include "services/bitmap_check.h"
 #include "platform/platform.h"
 
 #include <algorithm>
@@ -120,8 +121,10 @@ void ClearRect(const D3DRECT* rect, D3DCOLOR colour, IDirect3DDevice9* device) {
 }
 
 HRESULT LoadBitmapSurface(const char* path, IDirect3DSurface9** ppSurface, IDirect3DDevice9* device) {
-    // GDI only gives the picture's size; D3DX reads the file again into the surface.
-    HANDLE bitmap = LoadImageA(nullptr, path, IMAGE_BITMAP, 0, 0, kLoadImageFlags);
+    // GDI only gives the picture's size; D3DX reads the file again into the surface. Neither is given
+    // a spoiled BMP: both would read past its end or overflow on its sizes.
+    HANDLE bitmap =
+        BitmapFileIsSpoiled(path) ? nullptr : LoadImageA(nullptr, path, IMAGE_BITMAP, 0, 0, kLoadImageFlags);
     if (!bitmap) {
         ErrorOut("Unable to load bitmap");
         return E_FAIL;

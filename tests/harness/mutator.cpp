@@ -3,8 +3,6 @@
 
 #include "platform/xfile_tokens.h"
 
-#include "platform/platform.h"
-
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -136,8 +134,6 @@ Mutant Mutator::Next() {
         mutant.bytes = m_numbers.empty() ? Flip(1, &what) : Inflate(&what);
         break;
     }
-    mutant.seed = m_seed;
-    mutant.index = m_index;
     mutant.what = "seed " + std::to_string(m_seed) + " #" + std::to_string(m_index) + ": " + what;
     ++m_index;
     return mutant;
@@ -182,19 +178,6 @@ std::string Mutator::Inflate(std::string* what) {
     WriteNumber(&bytes, n, value);
     *what = "number at " + std::to_string(n.offset) + " set to " + std::to_string(value);
     return bytes;
-}
-
-const KnownCrash* FindKnownCrash(const Mutant& mutant, const std::vector<KnownCrash>& crashes) {
-    if (!IsRunningOnWine()) {
-        return nullptr;
-    }
-    for (const KnownCrash& crash : crashes) {
-        if (crash.seed == mutant.seed && crash.index == mutant.index) {
-            printf("passed over, %s: %s\n", mutant.what.c_str(), crash.reason);
-            return &crash;
-        }
-    }
-    return nullptr;
 }
 
 std::vector<Number> TextIntegers(const std::string& text) {

@@ -30,20 +30,7 @@ struct Number {
 struct Mutant {
     std::string bytes;
     std::string what; // "seed 3 #17: ..." names the mutation
-    uint64_t seed;
-    int index;
 };
-
-// A mutant that crashes inside the platform's own code, not ours: the fuzz loops pass it over on Wine,
-// saying why, and a test of its own keeps the input.
-struct KnownCrash {
-    uint64_t seed;
-    int index;
-    const char* reason;
-};
-
-// The entry of `crashes` for this mutant when running on Wine, else null.
-const KnownCrash* FindKnownCrash(const Mutant& mutant, const std::vector<KnownCrash>& crashes);
 
 // Spoils one original file in turn by truncation, by one flipped byte, by several flipped bytes and,
 // where the file's numbers are given, by a number made huge (or one more than it was).
