@@ -97,7 +97,6 @@ HRESULT InitD3D(LPDIRECT3D9* ppD3D, LPDIRECT3DDEVICE9* ppDevice, HWND hWnd, int 
         forceWindowed == 1 ? IDNO : MessageBoxA(hWnd, question, "Apertura Applicazione", MB_YESNO | MB_ICONQUESTION);
     const bool windowed = answer != IDYES;
 
-    ZeroMemory(&g_d3dpp, sizeof(g_d3dpp));
     D3DDISPLAYMODE mode = {};
     d3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode);
 
