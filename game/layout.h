@@ -12,7 +12,7 @@ namespace layout {
 constexpr int kSlots = 5;
 constexpr int kRows = 19;
 constexpr float kSlotX[kSlots] = {6.0f, 3.0f, 0.0f, -3.0f, -6.0f};
-// Row 1 (nearest the player) first; the steps between rows are uneven and used exactly as they are.
+// Row 0, nearest the player, first; the steps between rows are uneven and used exactly as they are.
 constexpr float kRowZ[kRows] = {0.0f,   -1.85f, -3.7f,  -5.55f, -7.35f, -9.0f,  -10.8f,
                                 -12.4f, -14.0f, -15.8f, -17.4f, -19.2f, -21.1f, -22.7f,
                                 -24.5f, -26.5f, -28.2f, -29.8f, -31.3f};

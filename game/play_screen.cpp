@@ -37,7 +37,7 @@ struct PegTextureEntry {
     const char* failure;
 };
 
-// Loaded in this order (red, green, yellow, blue, violet); the index is the colour index.
+// Indexed by colour: red, yellow, green, blue, violet.
 const PegTextureEntry kPegTextures[kColourCount] = {
     {&g_pRedTexture, picture_files::kPegTextures[0], "Impossibile caricare la texture rossa \n"},
     {&g_pYellowTexture, picture_files::kPegTextures[1], "Impossibile caricare la texture gialla \n"},
@@ -45,6 +45,7 @@ const PegTextureEntry kPegTextures[kColourCount] = {
     {&g_pBlueTexture, picture_files::kPegTextures[3], "Impossibile caricare la texture blu \n"},
     {&g_pVioletTexture, picture_files::kPegTextures[4], "Impossibile caricare la texture viola \n"},
 };
+// Loaded and released in this order: red, green, yellow, blue, violet.
 constexpr int kPegTextureOrder[kColourCount] = {0, 2, 1, 3, 4};
 
 struct ButtonLayout {
