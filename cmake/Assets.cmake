@@ -28,7 +28,13 @@ else()
 endif()
 
 file(GLOB_RECURSE assetgen_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/*.cpp ${CMAKE_SOURCE_DIR}/tools/*.h)
-list(APPEND assetgen_sources ${CMAKE_SOURCE_DIR}/game/layout.h)
+# The plain layout headers the generator shares with the game.
+list(APPEND assetgen_sources
+    ${CMAKE_SOURCE_DIR}/services/screen_layout.h
+    ${CMAKE_SOURCE_DIR}/ui/button_layout.h
+    ${CMAKE_SOURCE_DIR}/game/layout.h
+    ${CMAKE_SOURCE_DIR}/game/picture_files.h
+    ${CMAKE_SOURCE_DIR}/shell/title_layout.h)
 add_custom_command(
     OUTPUT ${ASSET_STAMP} ${GAME_ICON}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${GAME_DIR} ${CMAKE_BINARY_DIR}/generated

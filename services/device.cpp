@@ -2,6 +2,7 @@
 // HAL with a fall-back to the reference device, projection, default states and the "options.txt" report;
 // and the window and device globals every layer draws with.
 #include "services/services.h"
+#include "services/screen_layout.h"
 
 #include <fcntl.h>
 #include <io.h>
@@ -9,15 +10,15 @@
 
 HINSTANCE g_hInstance = nullptr;
 HWND g_hWnd = nullptr;
-const int g_ScreenWidth = 1024;
-const int g_ScreenHeight = 768;
+const int g_ScreenWidth = layout::kScreenWidth;
+const int g_ScreenHeight = layout::kScreenHeight;
 LPDIRECT3D9 g_pD3D = nullptr;
 LPDIRECT3DDEVICE9 g_pd3dDevice = nullptr;
 LPD3DXSPRITE g_pSprite = nullptr;
 D3DXMATRIX g_SpriteMatrix;
 
-int g_DeviceWidth = 1024;
-int g_DeviceHeight = 768;
+int g_DeviceWidth = layout::kScreenWidth;
+int g_DeviceHeight = layout::kScreenHeight;
 int g_DeviceBpp = 16;
 D3DPRESENT_PARAMETERS g_d3dpp;
 BYTE g_bHalDevice = 0;
@@ -96,7 +97,6 @@ HRESULT InitD3D(LPDIRECT3D9* ppD3D, LPDIRECT3DDEVICE9* ppDevice, HWND hWnd, int 
         forceWindowed == 1 ? IDNO : MessageBoxA(hWnd, question, "Apertura Applicazione", MB_YESNO | MB_ICONQUESTION);
     const bool windowed = answer != IDYES;
 
-    ZeroMemory(&g_d3dpp, sizeof(g_d3dpp));
     D3DDISPLAYMODE mode = {};
     d3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode);
 
@@ -141,9 +141,9 @@ HRESULT InitD3D(LPDIRECT3D9* ppD3D, LPDIRECT3DDEVICE9* ppDevice, HWND hWnd, int 
     *ppDevice = device;
 
     D3DXMATRIX projection;
-    D3DXMatrixPerspectiveFovLH(&projection, D3DX_PI / 4.0f,
-                               static_cast<float>(g_d3dpp.BackBufferWidth) / g_d3dpp.BackBufferHeight, 1.0f,
-                               10000.0f);
+    D3DXMatrixPerspectiveFovLH(&projection, static_cast<float>(layout::kFieldOfViewY),
+                               static_cast<float>(g_d3dpp.BackBufferWidth) / g_d3dpp.BackBufferHeight,
+                               static_cast<float>(layout::kNearPlane), static_cast<float>(layout::kFarPlane));
     device->SetTransform(D3DTS_PROJECTION, &projection);
     Report(report, "DEVICE TYPE %s\n", g_bHalDevice == 1 ? "D3DDEVTYPE_HAL" : "D3DDEVTYPE_REF");
 

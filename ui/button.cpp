@@ -5,14 +5,15 @@
 #include "ui/button.h"
 
 #include "input/input.h"
+#include "ui/button_layout.h"
 #include "ui/mouse_buttons.h"
 
 #include <new>
 
 namespace {
 
-constexpr float kHitTop = 0.72f;
-constexpr float kHitBottom = 0.7f;
+constexpr float kHitTop = static_cast<float>(layout::kButtonHitTop);
+constexpr float kHitBottom = static_cast<float>(layout::kButtonHitBottom);
 constexpr int kButtonFontPoints = 8;
 
 } // namespace
