@@ -85,6 +85,7 @@ public:
 
 // The head exists from static initialisation on (null only if it could not be allocated); a head
 // holding 0 is an empty list. Nodes are never freed.
+// Defined in game/static_objects.cpp, whose order of construction matters: a known reach upward.
 extern ValueListNode* g_ValueList;
 ValueListNode* InitValueList(); // a new empty head, or null when it cannot be allocated
 
