@@ -2,8 +2,8 @@
 """Checks that the code's layers build one way. Every #include ("..." or <...>, a ../ path resolved from
 the including file) that reaches a layer's folder names one at or below the including layer; every
 target_link_libraries of a layer's library, in any CMake file of the repository, names only layers below
-it; and every object a layer declares extern is defined in that layer or below, but for the few objects
-of game/static_objects.cpp listed in KNOWN_REACHES. Given a configured build folder it also asks
+it; and every object a layer declares extern is defined in that layer or below (or in no layer: the
+system's), but for the few objects of game/static_objects.cpp listed in KNOWN_REACHES. Given a configured build folder it also asks
 cmake --graphviz for the link graph and looks for cycles (not under CTest: it configures that folder
 again). Prints what it finds and exits 1 on any breach."""
 import os
