@@ -1,4 +1,5 @@
-// Inside the input devices: opening a device, and taking back a device that the system took away.
+// Inside the input devices: opening a device, taking back a device that the system took away, and
+// releasing it.
 #pragma once
 
 #include "services/services.h"
@@ -34,6 +35,15 @@ inline HRESULT OpenDevice(REFGUID guid, LPCDIDATAFORMAT format, DWORD cooperatio
         return E_FAIL;
     }
     return S_OK;
+}
+
+// Unacquires and releases a device if it exists, and clears the pointer.
+inline void ReleaseDevice(LPDIRECTINPUTDEVICE8A& device) {
+    if (device) {
+        device->Unacquire();
+        device->Release();
+        device = nullptr;
+    }
 }
 
 // Acquire tries per call while the loss lasts: a device that keeps answering DIERR_INPUTLOST must not

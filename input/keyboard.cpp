@@ -15,15 +15,6 @@ constexpr DeviceSetUpMessages kKeyboardMessages = {
     "Failed to create key device", "Unable to set the keyboard data format",
     "Unable to set keyboard cooperative level", "Unable to acquire the keyboard"};
 
-// Unacquires and releases a device if it exists, and clears the pointer.
-void ReleaseDevice(LPDIRECTINPUTDEVICE8A& device) {
-    if (device) {
-        device->Unacquire();
-        device->Release();
-        device = nullptr;
-    }
-}
-
 } // namespace
 
 HRESULT InitInput() {

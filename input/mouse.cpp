@@ -147,9 +147,6 @@ int CMouse::IsButtonDown(int button) const {
 
 void CMouse::Release() {
     SafeRelease(pAux);
-    if (pDevice) {
-        pDevice->Unacquire();
-        SafeRelease(pDevice);
-    }
+    ReleaseDevice(pDevice);
     acquired = 0;
 }

@@ -27,7 +27,6 @@ BYTE g_bRefDevice = 0;
 namespace {
 
 const char kReportName[] = "options.txt";
-constexpr int kReportMode = 0x180; // read and write allowed
 constexpr DWORD kPixelShader20 = 0xFFFF0200;
 
 // The report is informative only: when it cannot be opened the set-up goes on without it.
@@ -79,7 +78,7 @@ HRESULT InitD3D(LPDIRECT3D9* ppD3D, LPDIRECT3DDEVICE9* ppDevice, HWND hWnd, int 
     sprintf(question, "Modalit\xE0 schermo-intero? (%dx%dx%d)", g_DeviceWidth, g_DeviceHeight, g_DeviceBpp);
 
     // Every start empties the report, even when the set-up fails before writing it.
-    _close(_creat(kReportName, kReportMode));
+    _close(_creat(kReportName, _S_IREAD | _S_IWRITE));
 
     if (!ppD3D || !ppDevice || !hWnd) {
         return E_FAIL;

@@ -1,6 +1,7 @@
 // The shared services every layer above uses: the window and the Direct3D device, the settings report,
 // the log and debugger messages, surfaces and screenshots, sprite pictures, timing, the value list and the
-// program clock. The hooks that let tests feed their own clocks are in services/test_seams.h.
+// program clock. The hooks that let the tests and the benchmark feed their own clocks are in
+// services/test_seams.h.
 #pragma once
 
 #include <windows.h>
@@ -85,6 +86,7 @@ public:
 
 // The head exists from static initialisation on (null only if it could not be allocated); a head
 // holding 0 is an empty list. Nodes are never freed.
+// Defined in game/static_objects.cpp, whose order of construction matters: a known reach upward.
 extern ValueListNode* g_ValueList;
 ValueListNode* InitValueList(); // a new empty head, or null when it cannot be allocated
 
