@@ -1,5 +1,5 @@
 // The semantics the effect wrapper binds an effect's top-level parameters by, in binding order and
-// spelled as effect files must spell them (three misspellings included). Plain C++ without Windows
+// spelled as effect files must spell them (three odd spellings included). Plain C++ without Windows
 // types: the native effect writer builds its test effects from the same table.
 #pragma once
 
@@ -76,7 +76,7 @@ constexpr bool SameSemantic(const char* a, const char* b) {
     return *a == *b;
 }
 
-// The entry of a semantic, or -1 when the table lacks it. Case counts, as it does for effects.
+// The entry of a semantic spelled exactly as in the table, or -1 when the table lacks it.
 constexpr int EffectSemanticIndex(const char* semantic) {
     for (int i = 0; i < kEffectSemanticCount; ++i) {
         if (SameSemantic(kEffectSemantics[i], semantic)) {
