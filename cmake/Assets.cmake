@@ -55,5 +55,6 @@ add_custom_command(
     COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/tools/fxwriter/effects/guasto.fx ${EFFECT_DIR}
     COMMAND ${CMAKE_COMMAND} -E touch ${EFFECT_STAMP}
     DEPENDS ${ASSET_STAMP} ${assetgen_deps} ${assetgen_sources} ${effect_sources}
+            ${CMAKE_SOURCE_DIR}/scene/effect_semantics.h
     COMMENT "Writing the test effects")
 add_custom_target(game_assets DEPENDS ${ASSET_STAMP} ${EFFECT_STAMP})
