@@ -3,7 +3,9 @@
 #include "game/game.h"
 #include "game/picture_files.h"
 
-#include "services/services.h"
+#include "services/device.h"
+#include "services/log.h"
+#include "services/safe_release.h"
 #include "ui/button.h"
 #include "ui/font.h"
 #include "input/input.h"

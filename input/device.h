@@ -2,7 +2,8 @@
 // releasing it.
 #pragma once
 
-#include "services/services.h"
+#include "services/device.h"
+#include "services/log.h"
 #include "input/input.h"
 
 // What a device's set-up reports for each step that fails.

@@ -2,7 +2,9 @@
 // and release.
 #include "input/input.h"
 
-#include "services/services.h"
+#include "services/device.h"
+#include "services/log.h"
+#include "services/safe_release.h"
 #include "input/device.h"
 #include "platform/platform.h"
 

@@ -3,7 +3,9 @@
 #include "scene/effect.h"
 #include "scene/mesh_loader.h"
 
-#include "services/services.h"
+#include "services/device.h"
+#include "services/log.h"
+#include "services/safe_release.h"
 
 #include <string>
 

@@ -1,5 +1,6 @@
 // Scene frames: the hierarchy links, the world matrix from position and angles, and drawing.
-#include "services/services.h"
+#include "services/device.h"
+#include "services/log.h"
 #include "scene/frame.h"
 
 CFrame::CFrame() {

@@ -1,5 +1,5 @@
 // Loading meshes from .x files into mesh containers, and assembling vertex shaders.
-#include "services/services.h"
+#include "services/safe_release.h"
 #include "platform/platform.h"
 #include "scene/mesh_loader.h"
 

@@ -1,9 +1,11 @@
 // The Direct3D object and the one rendering device: the full-screen question, the present parameters,
 // HAL with a fall-back to the reference device, projection, default states and the "options.txt" report;
 // and the window and device globals every layer draws with.
-#include "services/services.h"
+#include "services/device.h"
+#include "services/settings.h"
 #include "services/screen_layout.h"
 
+#include <cstdio>
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>

@@ -1,5 +1,5 @@
 // "D3D.log", the record of the text output's failures, and the one-line debugger diagnostic.
-#include "services/services.h"
+#include "services/log.h"
 
 #include <fcntl.h>
 #include <io.h>

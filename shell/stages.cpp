@@ -5,6 +5,11 @@
 #include "shell/title_layout.h"
 
 #include "game/game.h"
+#include "services/clock.h"
+#include "services/device.h"
+#include "services/log.h"
+#include "services/safe_release.h"
+#include "services/settings.h"
 
 const char g_szClassName[] = "Quorvantis 3D - by VARNOX";
 const char g_szTitle[] = "Quorvantis 3D - by VARNOX";

@@ -5,6 +5,9 @@
 #include "ui/button.h"
 #include "ui/font.h"
 #include "input/input.h"
+#include "services/device.h"
+#include "services/log.h"
+#include "services/safe_release.h"
 
 CButton g_StartButton;
 CButton g_TitleExitButton;

@@ -1,7 +1,9 @@
 // Picture buttons: up, over and down pictures drawn by the button's own sprite, and the hit test
 // that sets isOver and isPressed from the mouse each time the button is drawn. Clicks are the
 // screens' business.
-#include "services/services.h"
+#include "services/device.h"
+#include "services/safe_release.h"
+#include "services/sprite_picture.h"
 #include "ui/button.h"
 
 #include "input/input.h"
