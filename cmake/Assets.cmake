@@ -28,7 +28,13 @@ else()
 endif()
 
 file(GLOB_RECURSE assetgen_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/*.cpp ${CMAKE_SOURCE_DIR}/tools/*.h)
-list(APPEND assetgen_sources ${CMAKE_SOURCE_DIR}/game/layout.h)
+# The plain layout headers the generator shares with the game.
+list(APPEND assetgen_sources
+    ${CMAKE_SOURCE_DIR}/services/screen_layout.h
+    ${CMAKE_SOURCE_DIR}/ui/button_layout.h
+    ${CMAKE_SOURCE_DIR}/game/layout.h
+    ${CMAKE_SOURCE_DIR}/game/picture_files.h
+    ${CMAKE_SOURCE_DIR}/shell/title_layout.h)
 add_custom_command(
     OUTPUT ${ASSET_STAMP} ${GAME_ICON}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${GAME_DIR} ${CMAKE_BINARY_DIR}/generated
@@ -49,5 +55,6 @@ add_custom_command(
     COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/tools/fxwriter/effects/guasto.fx ${EFFECT_DIR}
     COMMAND ${CMAKE_COMMAND} -E touch ${EFFECT_STAMP}
     DEPENDS ${ASSET_STAMP} ${assetgen_deps} ${assetgen_sources} ${effect_sources}
+            ${CMAKE_SOURCE_DIR}/scene/effect_semantics.h
     COMMENT "Writing the test effects")
 add_custom_target(game_assets DEPENDS ${ASSET_STAMP} ${EFFECT_STAMP})

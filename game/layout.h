@@ -1,18 +1,18 @@
 // The play screen's layout in one place: where the pegs stand on the board, where the camera looks
-// from, and where the buttons and texts go on the screen. The game and the asset generator both include
-// it, so the pictures are drawn where the game draws and clicks. Plain C++ with no platform header.
+// from, and where the background, buttons and texts go on the screen. The game and the asset generator
+// both include it, so the pictures are drawn where the game draws and clicks. Plain C++ with no platform
+// header; the screen's size is in services/screen_layout.h.
 #pragma once
 
-namespace layout {
+#include "ui/button_layout.h"
 
-constexpr int kScreenWidth = 1024; // the base of every percentage below
-constexpr int kScreenHeight = 768;
+namespace layout {
 
 // ---- The board (world units) ----
 constexpr int kSlots = 5;
 constexpr int kRows = 19;
 constexpr float kSlotX[kSlots] = {6.0f, 3.0f, 0.0f, -3.0f, -6.0f};
-// Row 1 (nearest the player) first; the steps between rows are uneven and used exactly as they are.
+// Row 0, nearest the player, first; the steps between rows are uneven and used exactly as they are.
 constexpr float kRowZ[kRows] = {0.0f,   -1.85f, -3.7f,  -5.55f, -7.35f, -9.0f,  -10.8f,
                                 -12.4f, -14.0f, -15.8f, -17.4f, -19.2f, -21.1f, -22.7f,
                                 -24.5f, -26.5f, -28.2f, -29.8f, -31.3f};
@@ -21,14 +21,9 @@ constexpr float kRowZ[kRows] = {0.0f,   -1.85f, -3.7f,  -5.55f, -7.35f, -9.0f,  
 constexpr float kCameraEye[3] = {0.0f, 25.0f, 35.0f};
 
 // ---- Pictures on the screen ----
-// A picture at x = width * xPercent / 100 and y = height * yPercent / 100 (or height * yFactor when
-// that is set), drawn with the sprite scaling (scaleX, scaleY), which scales the position too.
-struct ButtonPlace {
-    int xPercent;
-    int yPercent;
-    float yFactor;
-    float scaleX, scaleY;
-};
+// The 1024 x 1024 background under this sprite scaling covers the screen.
+constexpr float kBackgroundScaleX = 1.0f;
+constexpr float kBackgroundScaleY = 0.75f;
 
 constexpr ButtonPlace kColourButtons[kSlots] = {
     {2, 10, 0.0f, 0.5f, 0.7f}, {2, 30, 0.0f, 0.5f, 0.7f}, {2, 50, 0.0f, 0.5f, 0.7f},
@@ -41,15 +36,6 @@ constexpr ButtonPlace kInstructions = {50, 30, 0.0f, 0.5f, 0.7f};
 constexpr ButtonPlace kSolutionPanel = {50, 30, 0.0f, 0.5f, 0.7f};
 constexpr ButtonPlace kNewGameButton = {70, 80, 0.0f, 0.5f, 0.7f};
 constexpr ButtonPlace kGameExitButton = {110, 80, 0.0f, 0.5f, 0.7f};
-
-// Unscaled position, in whole pixels where the percentages give them.
-constexpr int PlaceX(const ButtonPlace& place, int width = kScreenWidth) {
-    return width * place.xPercent / 100;
-}
-constexpr float PlaceY(const ButtonPlace& place, int height = kScreenHeight) {
-    return place.yFactor != 0.0f ? static_cast<float>(height) * place.yFactor
-                                 : static_cast<float>(height * place.yPercent / 100);
-}
 
 // ---- Texts the game writes (screen pixels) ----
 // The status line at (width * 0.01, height * 0.01); the counts at x = width * 88 / 100, the exact count

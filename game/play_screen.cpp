@@ -1,8 +1,11 @@
 // The play screen's set-up and release: background, sprite scaling, the first secret, the board and
 // peg meshes, the peg textures, the twelve picture buttons and the camera's place.
 #include "game/game.h"
+#include "game/picture_files.h"
 
-#include "services/services.h"
+#include "services/device.h"
+#include "services/log.h"
+#include "services/safe_release.h"
 #include "ui/button.h"
 #include "ui/font.h"
 #include "input/input.h"
@@ -27,6 +30,8 @@ CButton g_GameExitButton;
 namespace {
 
 const char kDataFolder[] = "..\\Data\\";
+const char kPictureFolder[] = "..\\Immagini\\";
+const char kGuiFolder[] = "..\\Immagini\\GUI\\";
 
 struct PegTextureEntry {
     LPDIRECT3DTEXTURE9* texture;
@@ -34,36 +39,42 @@ struct PegTextureEntry {
     const char* failure;
 };
 
-// Loaded in this order (red, green, yellow, blue, violet); the index is the colour index.
+// Indexed by colour: red, yellow, green, blue, violet.
 const PegTextureEntry kPegTextures[kColourCount] = {
-    {&g_pRedTexture, "..\\Data\\Red.png", "Impossibile caricare la texture rossa \n"},
-    {&g_pYellowTexture, "..\\Data\\Giallo.png", "Impossibile caricare la texture gialla \n"},
-    {&g_pGreenTexture, "..\\Data\\Green.png", "Impossibile caricare la texture verde \n"},
-    {&g_pBlueTexture, "..\\Data\\Blue.png", "Impossibile caricare la texture blu \n"},
-    {&g_pVioletTexture, "..\\Data\\Viola.png", "Impossibile caricare la texture viola \n"},
+    {&g_pRedTexture, picture_files::kPegTextures[0], "Impossibile caricare la texture rossa \n"},
+    {&g_pYellowTexture, picture_files::kPegTextures[1], "Impossibile caricare la texture gialla \n"},
+    {&g_pGreenTexture, picture_files::kPegTextures[2], "Impossibile caricare la texture verde \n"},
+    {&g_pBlueTexture, picture_files::kPegTextures[3], "Impossibile caricare la texture blu \n"},
+    {&g_pVioletTexture, picture_files::kPegTextures[4], "Impossibile caricare la texture viola \n"},
 };
+// Loaded and released in this order: red, green, yellow, blue, violet.
 constexpr int kPegTextureOrder[kColourCount] = {0, 2, 1, 3, 4};
 
 struct ButtonLayout {
     CButton* button;
     const layout::ButtonPlace& place;
-    const char* picture;
+    const char* picture; // in the GUI folder
 };
 
 const ButtonLayout kButtons[] = {
-    {&g_ColourButtons[0], layout::kColourButtons[0], "..\\Immagini\\GUI\\red_butt.jpg"},
-    {&g_ColourButtons[1], layout::kColourButtons[1], "..\\Immagini\\GUI\\giallo_butt.jpg"},
-    {&g_ColourButtons[2], layout::kColourButtons[2], "..\\Immagini\\GUI\\verde_butt.jpg"},
-    {&g_ColourButtons[3], layout::kColourButtons[3], "..\\Immagini\\GUI\\blue_butt.jpg"},
-    {&g_ColourButtons[4], layout::kColourButtons[4], "..\\Immagini\\GUI\\viola_butt.jpg"},
-    {&g_ExactLabel, layout::kExactLabel, "..\\Immagini\\GUI\\button_esatti.jpg"},
-    {&g_ColourLabel, layout::kColourLabel, "..\\Immagini\\GUI\\button_colore.jpg"},
-    {&g_HelpButtons[0], layout::kHelpButton, "..\\Immagini\\GUI\\HELP.jpg"},
-    {&g_HelpButtons[1], layout::kInstructions, "..\\Immagini\\GUI\\ISTRUZIONI.png"},
-    {&g_SolutionPanel, layout::kSolutionPanel, "..\\Immagini\\GUI\\SOLUZIONE.jpg"},
-    {&g_NewGameButton, layout::kNewGameButton, "..\\Immagini\\GUI\\restart_butt.png"},
-    {&g_GameExitButton, layout::kGameExitButton, "..\\Immagini\\GUI\\exit_butt.png"},
+    {&g_ColourButtons[0], layout::kColourButtons[0], picture_files::kColourButtons[0]},
+    {&g_ColourButtons[1], layout::kColourButtons[1], picture_files::kColourButtons[1]},
+    {&g_ColourButtons[2], layout::kColourButtons[2], picture_files::kColourButtons[2]},
+    {&g_ColourButtons[3], layout::kColourButtons[3], picture_files::kColourButtons[3]},
+    {&g_ColourButtons[4], layout::kColourButtons[4], picture_files::kColourButtons[4]},
+    {&g_ExactLabel, layout::kExactLabel, picture_files::kExactLabel},
+    {&g_ColourLabel, layout::kColourLabel, picture_files::kColourLabel},
+    {&g_HelpButtons[0], layout::kHelpButton, picture_files::kHelpButton},
+    {&g_HelpButtons[1], layout::kInstructions, picture_files::kInstructions},
+    {&g_SolutionPanel, layout::kSolutionPanel, picture_files::kSolutionPanel},
+    {&g_NewGameButton, layout::kNewGameButton, picture_files::kNewGameButton},
+    {&g_GameExitButton, layout::kGameExitButton, picture_files::kGameExitButton},
 };
+
+// The path the game loads a picture from: its folder, with the trailing separator, and its file name.
+void PicturePath(char (&path)[MAX_PATH], const char* folder, const char* file) {
+    snprintf(path, sizeof(path), "%s%s", folder, file);
+}
 
 // Every picture that fails shows its own box; the debugger gets the same line for all of them.
 HRESULT Fail(HWND hWnd, const char* message) {
@@ -74,7 +85,9 @@ void SetUpButton(const ButtonLayout& entry) {
     CButton& button = *entry.button;
     button.Init(static_cast<float>(layout::PlaceX(entry.place, g_ScreenWidth)),
                 layout::PlaceY(entry.place, g_ScreenHeight));
-    button.LoadImages(entry.picture);
+    char path[MAX_PATH];
+    PicturePath(path, kGuiFolder, entry.picture);
+    button.LoadImages(path);
     button.scaleX = entry.place.scaleX;
     button.scaleY = entry.place.scaleY;
 }
@@ -94,12 +107,13 @@ LPDIRECT3DTEXTURE9 PegTexture(int colour) {
 }
 
 HRESULT LoadScene(HWND hWnd) {
-    if (FAILED(D3DXCreateTextureFromFileA(g_pd3dDevice, "..\\Immagini\\quorvantis_back.png",
-                                          &g_pBackgroundTexture))) {
+    char path[MAX_PATH];
+    PicturePath(path, kPictureFolder, picture_files::kBackground);
+    if (FAILED(D3DXCreateTextureFromFileA(g_pd3dDevice, path, &g_pBackgroundTexture))) {
         return Fail(hWnd, "Impossibile caricare la texture di sfondo \n");
     }
 
-    D3DXMatrixScaling(&g_SpriteMatrix, 1.0f, 0.75f, 1.0f);
+    D3DXMatrixScaling(&g_SpriteMatrix, layout::kBackgroundScaleX, layout::kBackgroundScaleY, 1.0f);
     g_pSprite->SetTransform(&g_SpriteMatrix);
     g_pSprite->Flush();
 
@@ -116,7 +130,8 @@ HRESULT LoadScene(HWND hWnd) {
 
     for (int colour : kPegTextureOrder) {
         const PegTextureEntry& entry = kPegTextures[colour];
-        if (FAILED(D3DXCreateTextureFromFileA(g_pd3dDevice, entry.file, entry.texture))) {
+        PicturePath(path, kDataFolder, entry.file);
+        if (FAILED(D3DXCreateTextureFromFileA(g_pd3dDevice, path, entry.texture))) {
             return Fail(hWnd, entry.failure);
         }
     }

@@ -2,12 +2,13 @@
 // and counts, the solution at the end of a game, and the cursor.
 #include "game/game.h"
 
-#include "services/services.h"
+#include "services/device.h"
 #include "ui/button.h"
 #include "ui/font.h"
 #include "input/input.h"
 #include "scene/scene.h"
 
+#include <cstdio>
 #include <cstring>
 
 char g_TextBuf[256];

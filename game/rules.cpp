@@ -2,7 +2,7 @@
 // and a new game. They read only button flags, peg fields, the clock and the C runtime's rand.
 #include "game/game.h"
 
-#include "services/services.h"
+#include "services/clock.h"
 #include "ui/button.h"
 #include "input/input.h"
 #include "scene/scene.h"

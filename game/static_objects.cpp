@@ -6,7 +6,7 @@
 
 #include "input/input.h"
 #include "scene/scene.h"
-#include "services/services.h"
+#include "services/timing.h"
 
 CKeyboard g_Keyboard;
 CMouse g_Mouse;

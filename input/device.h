@@ -1,7 +1,9 @@
-// Inside the input devices: opening a device, and taking back a device that the system took away.
+// Inside the input devices: opening a device, taking back a device that the system took away, and
+// releasing it.
 #pragma once
 
-#include "services/services.h"
+#include "services/device.h"
+#include "services/log.h"
 #include "input/input.h"
 
 // What a device's set-up reports for each step that fails.
@@ -34,6 +36,15 @@ inline HRESULT OpenDevice(REFGUID guid, LPCDIDATAFORMAT format, DWORD cooperatio
         return E_FAIL;
     }
     return S_OK;
+}
+
+// Unacquires and releases a device if it exists, and clears the pointer.
+inline void ReleaseDevice(LPDIRECTINPUTDEVICE8A& device) {
+    if (device) {
+        device->Unacquire();
+        device->Release();
+        device = nullptr;
+    }
 }
 
 // Acquire tries per call while the loss lasts: a device that keeps answering DIERR_INPUTLOST must not

@@ -74,5 +74,6 @@ public:
     int y;
 };
 
+// Both defined in game/static_objects.cpp, whose order of construction matters: known reaches upward.
 extern CKeyboard g_Keyboard;
 extern CMouse g_Mouse;

@@ -2,7 +2,9 @@
 // and release.
 #include "input/input.h"
 
-#include "services/services.h"
+#include "services/device.h"
+#include "services/log.h"
+#include "services/safe_release.h"
 #include "input/device.h"
 #include "platform/platform.h"
 
@@ -14,15 +16,6 @@ constexpr DWORD kKeyboardCooperation = DISCL_NONEXCLUSIVE | DISCL_FOREGROUND;
 constexpr DeviceSetUpMessages kKeyboardMessages = {
     "Failed to create key device", "Unable to set the keyboard data format",
     "Unable to set keyboard cooperative level", "Unable to acquire the keyboard"};
-
-// Unacquires and releases a device if it exists, and clears the pointer.
-void ReleaseDevice(LPDIRECTINPUTDEVICE8A& device) {
-    if (device) {
-        device->Unacquire();
-        device->Release();
-        device = nullptr;
-    }
-}
 
 } // namespace
 

@@ -2,7 +2,9 @@
 // drawn there with the mouse's own sprite.
 #include "input/input.h"
 
-#include "services/services.h"
+#include "services/device.h"
+#include "services/safe_release.h"
+#include "services/sprite_picture.h"
 #include "input/device.h"
 #include "platform/platform.h"
 
@@ -147,9 +149,6 @@ int CMouse::IsButtonDown(int button) const {
 
 void CMouse::Release() {
     SafeRelease(pAux);
-    if (pDevice) {
-        pDevice->Unacquire();
-        SafeRelease(pDevice);
-    }
+    ReleaseDevice(pDevice);
     acquired = 0;
 }

@@ -1,5 +1,5 @@
 // The free-look camera: axes turned by per-update steps and the view matrix built from them.
-#include "services/services.h"
+#include "services/device.h"
 #include "scene/camera.h"
 
 // As Reset, but looking along -z, standing still, with the three unread values at 5.

@@ -56,4 +56,5 @@ private:
     }
 };
 
+// Defined in game/static_objects.cpp, whose order of construction matters: a known reach upward.
 extern CCamera g_Camera;

@@ -3,105 +3,58 @@
 #include "scene/effect.h"
 #include "scene/mesh_loader.h"
 
-#include "services/services.h"
+#include "services/device.h"
+#include "services/log.h"
+#include "services/safe_release.h"
 
 #include <string>
-
-const char* const kEffectSemantics[kEffectSemanticCount] = {
-    "Ambient",                             // 0
-    "Attenuation",                         // 1
-    "BoundingBoxMax",                      // 2
-    "BoundingBoxMin",                      // 3
-    "BoundingBoxSize",                     // 4
-    "BoundingCenter",                      // 5
-    "BoundingSphereSize",                  // 6
-    "BoundingSphereMin",                   // 7
-    "BoundingSphereMax",                   // 8
-    "Diffuse",                             // 9
-    "ElapsedTime",                         // 10
-    "Emissive",                            // 11
-    "EnviromentNormal",                    // 12
-    "Height",                              // 13
-    "Joint",                               // 14
-    "JointWorld",                          // 15
-    "JointWorldInverse",                   // 16
-    "JointWorldInverseTranspose",          // 17
-    "JointWorldView",                      // 18
-    "JointWorldViewInverse",               // 19
-    "JointWolrdViewInverseTranspose",      // 20
-    "JointWorldViewProjection",            // 21
-    "JointWorldViewProjectionInverse",     // 22
-    "JointWorldViewProjectionTranspose",   // 23
-    "LastTime",                            // 24
-    "Normal",                              // 25
-    "Opacity",                             // 26
-    "Position",                            // 27
-    "Projection",                          // 28
-    "ProjectionInverse",                   // 29
-    "ProjectionInverseTranspose",          // 30
-    "Random",                              // 31
-    "Refraction",                          // 32
-    "RenderColorTarget",                   // 33
-    "RenderDepthStencilTarget",            // 34
-    "RenderTargetClipping",                // 35
-    "RenderTargetDimension",               // 36
-    "Specular",                            // 37
-    "SpecularPower",                       // 38
-    "StandardGlobal",                      // 39
-    "TextureMatrix",                       // 40
-    "Time",                                // 41
-    "UnitsScale",                          // 42
-    "View",                                // 43
-    "ViewInverse",                         // 44
-    "ViewInverseTranspose",                // 45
-    "ViewProjection",                      // 46
-    "ViewProjectionInverse",               // 47
-    "ViewProjectionInverseTranspose",      // 48
-    "World",                               // 49
-    "WorldInverse",                        // 50
-    "WorldInverseTranspose",               // 51
-    "WorldView",                           // 52
-    "WorldViewInverse",                    // 53
-    "WorldViewInverseTranspose",           // 54
-    "WorldViewProjection",                 // 55
-    "WorldViewProjectionInverse",          // 56
-    "WorldViewProjectionInverseTranspose", // 57
-};
 
 namespace {
 
 constexpr char kTextureFolder[] = "..\\Data\\Textures\\";
 constexpr DWORD kAddedCompileFlags = 0x100;
 constexpr D3DCOLOR kColourKey = 0xFF000000; // opaque black
-constexpr int kTimeEntry = 41;
+constexpr int kTimeEntry = EffectSemanticIndex("Time");
+static_assert(kTimeEntry >= 0, "the time's semantic is not in the table");
 
-// Each per-frame matrix and the entry of the binding table whose handle receives it, in the order
-// they are set.
+// Each per-frame matrix and the entry of the semantic table whose handle receives it, in the order
+// they are set. Each matrix is named for its semantic.
 struct MatrixBinding {
     D3DXMATRIX CEffect::*matrix;
     int entry;
 };
 
 constexpr MatrixBinding kMatrixBindings[] = {
-    {&CEffect::matProjection, 28},
-    {&CEffect::matProjectionInverse, 29},
-    {&CEffect::matProjectionInverseTranspose, 30},
-    {&CEffect::matView, 43},
-    {&CEffect::matViewInverse, 44},
-    {&CEffect::matViewInverseTranspose, 45},
-    {&CEffect::matViewProjection, 46},
-    {&CEffect::matViewProjectionInverse, 47},
-    {&CEffect::matViewProjectionInverseTranspose, 48},
-    {&CEffect::matWorld, 49},
-    {&CEffect::matWorldInverse, 50},
-    {&CEffect::matWorldInverseTranspose, 51},
-    {&CEffect::matWorldView, 52},
-    {&CEffect::matWorldViewInverse, 53},
-    {&CEffect::matWorldViewInverseTranspose, 54},
-    {&CEffect::matWorldViewProjection, 55},
-    {&CEffect::matWorldViewProjectionInverse, 56},
-    {&CEffect::matWorldViewProjectionInverseTranspose, 57},
+    {&CEffect::matProjection, EffectSemanticIndex("Projection")},
+    {&CEffect::matProjectionInverse, EffectSemanticIndex("ProjectionInverse")},
+    {&CEffect::matProjectionInverseTranspose, EffectSemanticIndex("ProjectionInverseTranspose")},
+    {&CEffect::matView, EffectSemanticIndex("View")},
+    {&CEffect::matViewInverse, EffectSemanticIndex("ViewInverse")},
+    {&CEffect::matViewInverseTranspose, EffectSemanticIndex("ViewInverseTranspose")},
+    {&CEffect::matViewProjection, EffectSemanticIndex("ViewProjection")},
+    {&CEffect::matViewProjectionInverse, EffectSemanticIndex("ViewProjectionInverse")},
+    {&CEffect::matViewProjectionInverseTranspose, EffectSemanticIndex("ViewProjectionInverseTranspose")},
+    {&CEffect::matWorld, EffectSemanticIndex("World")},
+    {&CEffect::matWorldInverse, EffectSemanticIndex("WorldInverse")},
+    {&CEffect::matWorldInverseTranspose, EffectSemanticIndex("WorldInverseTranspose")},
+    {&CEffect::matWorldView, EffectSemanticIndex("WorldView")},
+    {&CEffect::matWorldViewInverse, EffectSemanticIndex("WorldViewInverse")},
+    {&CEffect::matWorldViewInverseTranspose, EffectSemanticIndex("WorldViewInverseTranspose")},
+    {&CEffect::matWorldViewProjection, EffectSemanticIndex("WorldViewProjection")},
+    {&CEffect::matWorldViewProjectionInverse, EffectSemanticIndex("WorldViewProjectionInverse")},
+    {&CEffect::matWorldViewProjectionInverseTranspose,
+     EffectSemanticIndex("WorldViewProjectionInverseTranspose")},
 };
+
+constexpr bool EveryMatrixHasAnEntry() {
+    for (const MatrixBinding& binding : kMatrixBindings) {
+        if (binding.entry < 0) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(EveryMatrixHasAnEntry(), "a matrix's semantic is not in the table");
 
 // Gives the parameter the texture (or, with volume, the volume texture) its "ResourceName" annotation
 // names; a file that cannot be loaded leaves it no texture. The effect keeps its own reference.
@@ -237,9 +190,7 @@ void CEffect::SetMatrices() {
     D3DXMatrixMultiply(&matWorldView, &matWorld, &matView);
     D3DXMatrixInverse(&matWorldViewInverse, nullptr, &matWorldView);
     D3DXMatrixTranspose(&matWorldViewInverseTranspose, &matWorldViewInverse);
-    D3DXMATRIX worldView;
-    D3DXMatrixMultiply(&worldView, &matWorld, &matView);
-    D3DXMatrixMultiply(&matWorldViewProjection, &worldView, &matProjection);
+    D3DXMatrixMultiply(&matWorldViewProjection, &matWorldView, &matProjection);
     D3DXMatrixInverse(&matWorldViewProjectionInverse, nullptr, &matWorldViewProjection);
     D3DXMatrixTranspose(&matWorldViewProjectionInverseTranspose, &matWorldViewProjectionInverse);
 

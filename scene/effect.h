@@ -4,13 +4,9 @@
 #include <windows.h>
 #include <d3dx9.h>
 
+#include "scene/effect_semantics.h"
 #include "scene/frame.h"
 #include "scene/mesh_container.h"
-
-constexpr int kEffectSemanticCount = 58;
-// The semantics an effect's top-level parameters are bound by, spelled as effect files must spell them;
-// entry i gives CEffect::hParams[i].
-extern const char* const kEffectSemantics[kEffectSemanticCount];
 
 // Draws one mesh with an effect file: loads both, finds the effect's parameters by their semantics,
 // loads the textures the effect names and selects the first technique the device can run; each frame

@@ -1,5 +1,6 @@
 // Scene frames: the hierarchy links, the world matrix from position and angles, and drawing.
-#include "services/services.h"
+#include "services/device.h"
+#include "services/log.h"
 #include "scene/frame.h"
 
 CFrame::CFrame() {
@@ -10,6 +11,8 @@ CFrame::CFrame() {
     radius = 0.0f;
     D3DXQuaternionRotationYawPitchRoll(&motionRotation, 0.0f, 0.0f, 0.0f);
     velocity = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
+    // The fifth motion vector is left out on purpose: like the fields not named here, it keeps what
+    // the storage held.
     for (int i = 0; i < 4; ++i) {
         motionVectors[i] = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
     }

@@ -122,17 +122,10 @@ CXFileLoader::~CXFileLoader() {
 }
 
 int CXFileLoader::Load(const char* fileName, D3DXFRAME** slot) {
-    ID3DXFile* file = nullptr;
-    ID3DXFileEnumObject* enumeration = nullptr;
-    if (!OpenXFile(fileName, &file, &enumeration)) {
-        return 0;
-    }
-    ForEachChild(enumeration, [this, slot](ID3DXFileData* child) {
-        return ParseObject(child, nullptr, 0, slot, child->IsReference() != FALSE);
+    const bool opened = ForEachTopLevelObject(fileName, [this, slot](ID3DXFileData* object) {
+        return ParseObject(object, nullptr, 0, slot, object->IsReference() != FALSE);
     });
-    enumeration->Release();
-    file->Release();
-    return 1;
+    return opened ? 1 : 0;
 }
 
 bool CXFileLoader::ParseObject(ID3DXFileData* data, ID3DXFileData* /*parentData*/, DWORD depth,
@@ -277,20 +270,15 @@ HRESULT LoadHierarchyFromXAttached(CMeshContainer** ppMeshContainers, CHierarchy
 // ---- The parser base ----
 
 int CXFileParser::Load(const char* fileName, DWORD context) {
-    ID3DXFile* file = nullptr;
-    ID3DXFileEnumObject* enumeration = nullptr;
-    if (!OpenXFile(fileName, &file, &enumeration)) {
-        return 0;
-    }
-    if (BeginParse(context) == 1) {
-        ForEachChild(enumeration, [this, context](ID3DXFileData* child) {
-            return ParseObject(child, nullptr, 0, context, child->IsReference() != FALSE);
-        });
-    }
-    EndParse(context);
-    enumeration->Release();
-    file->Release();
-    return 1;
+    const bool opened = WalkXFile(fileName, [this, context](ID3DXFileEnumObject* enumeration) {
+        if (BeginParse(context) == 1) {
+            ForEachChild(enumeration, [this, context](ID3DXFileData* child) {
+                return ParseObject(child, nullptr, 0, context, child->IsReference() != FALSE);
+            });
+        }
+        EndParse(context);
+    });
+    return opened ? 1 : 0;
 }
 
 bool CXFileParser::ParseChildObjects(ID3DXFileData* data, DWORD depth, DWORD context, bool isReference) {

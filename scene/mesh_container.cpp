@@ -1,6 +1,6 @@
 // Mesh containers: their life cycle, the search by name and the subset-by-subset drawing with the
 // translucent-material blending rule.
-#include "services/services.h"
+#include "services/safe_release.h"
 #include "scene/material_subsets.h"
 #include "scene/mesh_container.h"
 

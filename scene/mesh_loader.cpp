@@ -1,5 +1,5 @@
 // Loading meshes from .x files into mesh containers, and assembling vertex shaders.
-#include "services/services.h"
+#include "services/safe_release.h"
 #include "platform/platform.h"
 #include "scene/mesh_loader.h"
 
@@ -210,17 +210,23 @@ struct LoadedMesh {
     ID3DXBuffer* adjacency = nullptr;
     ID3DXBuffer* materials = nullptr;
     DWORD materialCount = 0;
+    ID3DXBuffer* effects = nullptr;
     ID3DXSkinInfo* skin = nullptr;
     IDirect3DVertexBuffer9* vertexBuffer = nullptr;
     IDirect3DIndexBuffer9* indexBuffer = nullptr;
+    D3DXATTRIBUTERANGE* attributeTable = nullptr; // attributeCount ranges, from CopyAttributeTable
+    DWORD attributeCount = 0;
 
     void Release() {
         SafeRelease(mesh);
         SafeRelease(skin);
         SafeRelease(materials);
+        SafeRelease(effects);
         SafeRelease(adjacency);
         SafeRelease(vertexBuffer);
         SafeRelease(indexBuffer);
+        free(attributeTable);
+        attributeTable = nullptr;
     }
 };
 
@@ -265,17 +271,17 @@ HRESULT GiveSkinTheMeshLayout(LoadedMesh& loaded) {
     return hr;
 }
 
-// Builds the container of a loaded (and possibly cloned) mesh and hands it out; `loaded` is consumed.
-HRESULT BuildContainer(CMeshContainer** ppContainer, IDirect3DDevice9* device, LoadedMesh& loaded, char* name,
-                       const char* folder, CMeshContainer** built) {
+// A new container, handed out at once, that takes the name and the loaded mesh with its buffers, skin
+// and attribute table, and a copy of the adjacency; `loaded` keeps the materials and effects. Null, with
+// the name freed and everything loaded released, when it cannot be allocated.
+CMeshContainer* NewContainer(CMeshContainer** ppContainer, LoadedMesh& loaded, char* name) {
     CMeshContainer* container = new (std::nothrow) CMeshContainer();
     if (!container) {
         free(name);
         loaded.Release();
-        return E_OUTOFMEMORY;
+        return nullptr;
     }
     *ppContainer = container;
-    *built = container;
     container->Name = name;
     container->MeshData.Type = D3DXMESHTYPE_MESH;
     container->MeshData.pMesh = loaded.mesh;
@@ -283,11 +289,24 @@ HRESULT BuildContainer(CMeshContainer** ppContainer, IDirect3DDevice9* device, L
     container->pIndexBuffer = loaded.indexBuffer;
     container->pAdjacency = CopyAdjacency(loaded.adjacency);
     container->pSkinInfo = loaded.skin;
+    container->pAttributeTable = loaded.attributeTable;
     loaded.mesh = nullptr;
     loaded.vertexBuffer = nullptr;
     loaded.indexBuffer = nullptr;
     loaded.skin = nullptr;
+    loaded.attributeTable = nullptr;
     SafeRelease(loaded.adjacency);
+    return container;
+}
+
+// Builds the container of a loaded (and possibly cloned) mesh and hands it out; `loaded` is consumed.
+HRESULT BuildContainer(CMeshContainer** ppContainer, IDirect3DDevice9* device, LoadedMesh& loaded, char* name,
+                       const char* folder, CMeshContainer** built) {
+    CMeshContainer* const container = NewContainer(ppContainer, loaded, name);
+    if (!container) {
+        return E_OUTOFMEMORY;
+    }
+    *built = container;
 
     if (container->pSkinInfo) {
         ID3DXMesh* mesh = container->MeshData.pMesh;
@@ -440,49 +459,40 @@ HRESULT LoadMeshSorted(CMeshContainer** ppContainer, IDirect3DDevice9* pDevice, 
     if (!ppContainer || !pDevice || Missing(file)) {
         return E_FAIL;
     }
-    ID3DXMesh* loaded = nullptr;
-    DWORD materialCount = 0;
+    LoadedMesh loaded;
     HRESULT hr = D3DXLoadMeshFromXA(file, D3DXMESH_SYSTEMMEM, pDevice, nullptr, nullptr, nullptr,
-                                    &materialCount, &loaded);
+                                    &loaded.materialCount, &loaded.mesh);
     if (FAILED(hr)) {
         return hr;
     }
     // A failed sort or clone leaves nothing worth a container: report it rather than keep a half mesh.
     ID3DXMesh* sorted = nullptr;
-    hr = loaded->Optimize(D3DXMESHOPT_ATTRSORT, nullptr, nullptr, nullptr, nullptr, &sorted);
-    loaded->Release();
+    hr = loaded.mesh->Optimize(D3DXMESHOPT_ATTRSORT, nullptr, nullptr, nullptr, nullptr, &sorted);
+    loaded.mesh->Release();
+    loaded.mesh = sorted;
     if (FAILED(hr)) {
+        loaded.Release();
         return hr;
     }
-    DWORD rangeCount = 0;
-    D3DXATTRIBUTERANGE* table = CopyAttributeTable(sorted, nullptr, &rangeCount);
+    loaded.attributeTable = CopyAttributeTable(loaded.mesh, nullptr, &loaded.attributeCount);
 
     SafeRelease(vertexBuffer);
     SafeRelease(indexBuffer);
 
     ID3DXMesh* clone = nullptr;
-    hr = sorted->CloneMeshFVF(D3DXMESH_WRITEONLY, fvf, pDevice, &clone);
+    hr = loaded.mesh->CloneMeshFVF(D3DXMESH_WRITEONLY, fvf, pDevice, &clone);
     if (FAILED(hr)) {
-        free(table);
-        sorted->Release();
+        loaded.Release();
         return hr;
     }
-    CMeshContainer* container = new (std::nothrow) CMeshContainer();
+    clone->GetVertexBuffer(&loaded.vertexBuffer);
+    clone->GetIndexBuffer(&loaded.indexBuffer);
+    clone->Release();
+    CMeshContainer* const container = NewContainer(ppContainer, loaded, CopyString(file));
     if (!container) {
-        free(table);
-        clone->Release();
-        sorted->Release();
         return E_OUTOFMEMORY;
     }
-    *ppContainer = container;
-    container->Name = CopyString(file);
-    container->MeshData.Type = D3DXMESHTYPE_MESH;
-    container->MeshData.pMesh = sorted;
-    clone->GetVertexBuffer(&container->pVertexBuffer);
-    clone->GetIndexBuffer(&container->pIndexBuffer);
-    container->pAttributeTable = table;
-    container->NumMaterials = rangeCount;
-    clone->Release();
+    container->NumMaterials = loaded.attributeCount;
     return S_OK;
 }
 
@@ -490,75 +500,50 @@ HRESULT LoadMeshForEffect(CMeshContainer** ppContainer, IDirect3DDevice9* pDevic
     if (!ppContainer || !pDevice || Missing(file)) {
         return E_FAIL;
     }
-    IDirect3DVertexDeclaration9* declaration = nullptr;
-    pDevice->CreateVertexDeclaration(kEffectVertexElements, &declaration);
-
-    ID3DXMesh* loaded = nullptr;
-    ID3DXBuffer* adjacency = nullptr;
-    ID3DXBuffer* materials = nullptr;
-    ID3DXBuffer* effects = nullptr;
-    DWORD materialCount = 0;
-    HRESULT hr = D3DXLoadMeshFromXA(file, D3DXMESH_SYSTEMMEM, pDevice, &adjacency, &materials, &effects,
-                                    &materialCount, &loaded);
+    LoadedMesh loaded;
+    HRESULT hr = D3DXLoadMeshFromXA(file, D3DXMESH_SYSTEMMEM, pDevice, &loaded.adjacency, &loaded.materials,
+                                    &loaded.effects, &loaded.materialCount, &loaded.mesh);
     if (FAILED(hr)) {
-        SafeRelease(declaration);
         return hr;
     }
-    DWORD rangeCount = 0;
-    D3DXATTRIBUTERANGE* table = CopyAttributeTable(loaded, adjacency, &rangeCount);
+    loaded.attributeTable = CopyAttributeTable(loaded.mesh, loaded.adjacency, &loaded.attributeCount);
 
     ID3DXMesh* clone = nullptr;
-    hr = loaded->CloneMesh(D3DXMESH_SYSTEMMEM, kEffectVertexElements, pDevice, &clone);
-    loaded->Release();
+    hr = loaded.mesh->CloneMesh(D3DXMESH_SYSTEMMEM, kEffectVertexElements, pDevice, &clone);
+    loaded.mesh->Release();
+    loaded.mesh = clone;
     if (FAILED(hr)) {
         // Without the clone there is no mesh in the layout the effect expects.
-        free(table);
-        SafeRelease(effects);
-        SafeRelease(materials);
-        SafeRelease(adjacency);
-        SafeRelease(declaration);
+        loaded.Release();
         return hr;
     }
     D3DXComputeNormals(clone, nullptr);
     ComputeTangent(clone, 0, 0, 0, 1, nullptr);
+    clone->GetVertexBuffer(&loaded.vertexBuffer);
+    clone->GetIndexBuffer(&loaded.indexBuffer);
 
-    CMeshContainer* container = new (std::nothrow) CMeshContainer();
+    CMeshContainer* const container = NewContainer(ppContainer, loaded, CopyString(file));
     if (!container) {
-        free(table);
-        clone->Release();
-        SafeRelease(effects);
-        SafeRelease(materials);
-        SafeRelease(adjacency);
-        SafeRelease(declaration);
         return E_OUTOFMEMORY;
     }
-    *ppContainer = container;
-    container->Name = CopyString(file);
-    container->MeshData.Type = D3DXMESHTYPE_MESH;
-    container->MeshData.pMesh = clone;
-    container->pAdjacency = CopyAdjacency(adjacency);
+    container->NumMaterials = loaded.attributeCount;
+    pDevice->CreateVertexDeclaration(kEffectVertexElements, &container->pVertexDeclaration);
     // NumMaterials counts the subsets; where they outnumber the materials (or the file has none), the
     // extra entries are white so that drawing by NumMaterials never reads past the array.
     const D3DXMATERIAL* loadedMaterials =
-        materials ? static_cast<const D3DXMATERIAL*>(materials->GetBufferPointer()) : nullptr;
-    const DWORD copied =
-        loadedMaterials && !IsPlatformStandInMaterial(loadedMaterials, materialCount) ? materialCount : 0;
-    const DWORD entries = rangeCount > copied ? rangeCount : copied;
+        loaded.materials ? static_cast<const D3DXMATERIAL*>(loaded.materials->GetBufferPointer()) : nullptr;
+    const DWORD copied = loadedMaterials && !IsPlatformStandInMaterial(loadedMaterials, loaded.materialCount)
+                             ? loaded.materialCount
+                             : 0;
+    const DWORD entries = loaded.attributeCount > copied ? loaded.attributeCount : copied;
     if (entries > 0) {
         container->pMaterials = CopyMaterialsWithNames(loadedMaterials, copied, entries);
     }
-    if (effects) {
-        container->pEffects =
-            CopyEffects(static_cast<const D3DXEFFECTINSTANCE*>(effects->GetBufferPointer()), materialCount);
+    if (loaded.effects) {
+        container->pEffects = CopyEffects(
+            static_cast<const D3DXEFFECTINSTANCE*>(loaded.effects->GetBufferPointer()), loaded.materialCount);
     }
-    clone->GetVertexBuffer(&container->pVertexBuffer);
-    clone->GetIndexBuffer(&container->pIndexBuffer);
-    container->pAttributeTable = table;
-    container->NumMaterials = rangeCount;
-    container->pVertexDeclaration = declaration;
-    SafeRelease(effects);
-    SafeRelease(materials);
-    SafeRelease(adjacency);
+    loaded.Release();
     return S_OK;
 }
 

@@ -1,7 +1,7 @@
 // A frame's physical description taken from a mesh (bounds, mass, inertia, corners, id), changes of a
 // mesh's vertices in place, the point, sphere, ray and triangle tests, the distance along a ray to
 // another frame's mesh, and collision objects in the collision library.
-#include "services/services.h"
+#include "services/device.h"
 #include "platform/platform.h"
 #include "scene/frame.h"
 

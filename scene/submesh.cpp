@@ -9,17 +9,13 @@ int CFrame::LoadFromX(const char* fileName, IDirect3DDevice9* device, DWORD valu
     if (!fileName) {
         return 0;
     }
-    ID3DXFile* file = nullptr;
-    ID3DXFileEnumObject* enumeration = nullptr;
-    if (!OpenXFile(fileName, &file, &enumeration)) {
-        return 0;
-    }
-    ForEachChild(enumeration, [this, value, device](ID3DXFileData* child) {
-        LoadSubMeshes(child, 0, value, child->IsReference() != FALSE, device);
+    const bool opened = ForEachTopLevelObject(fileName, [this, value, device](ID3DXFileData* object) {
+        LoadSubMeshes(object, 0, value, object->IsReference() != FALSE, device);
         return true;
     });
-    enumeration->Release();
-    file->Release();
+    if (!opened) {
+        return 0;
+    }
     lastSubMeshIndex = subMeshCount - 1;
     return 1;
 }
@@ -54,14 +50,9 @@ int CFrame::LoadSubMeshes(ID3DXFileData* node, DWORD depth, DWORD value, bool is
             materials->Release();
         }
     }
-    SIZE_T count = 0;
-    node->GetChildren(&count);
-    for (SIZE_T i = 0; i < count; ++i) {
-        ID3DXFileData* child = nullptr;
-        if (SUCCEEDED(node->GetChild(i, &child)) && child) {
-            LoadSubMeshes(child, depth + 1, value, isReference || child->IsReference() != FALSE, device);
-            child->Release();
-        }
-    }
+    ForEachChild(node, [this, depth, value, isReference, device](ID3DXFileData* child) {
+        LoadSubMeshes(child, depth + 1, value, isReference || child->IsReference() != FALSE, device);
+        return true;
+    });
     return 1;
 }

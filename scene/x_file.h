@@ -1,5 +1,5 @@
-// Inside the scene: an X file opened with the standard templates, and the walk over an object's
-// children, shared by the sub-mesh loader and the hierarchy loaders.
+// Inside the scene: an X file opened with the standard templates, walked and released, and the walk
+// over an object's children, shared by the sub-mesh loader and the hierarchy loaders.
 #pragma once
 
 #include "platform/platform.h"
@@ -42,4 +42,24 @@ template <typename Parent, typename Visit> bool ForEachChild(Parent* parent, Vis
         }
     }
     return true;
+}
+
+// Opens `fileName`, hands its enumeration to `walk` and releases both after it; false, with `walk` not
+// run, when the file cannot be opened.
+template <typename Walk> bool WalkXFile(const char* fileName, Walk walk) {
+    ID3DXFile* file = nullptr;
+    ID3DXFileEnumObject* enumeration = nullptr;
+    if (!OpenXFile(fileName, &file, &enumeration)) {
+        return false;
+    }
+    walk(enumeration);
+    enumeration->Release();
+    file->Release();
+    return true;
+}
+
+// As WalkXFile, running `visit(object)` on each top-level object of the file until it gives false.
+template <typename Visit> bool ForEachTopLevelObject(const char* fileName, Visit visit) {
+    return WalkXFile(fileName,
+                     [&visit](ID3DXFileEnumObject* enumeration) { ForEachChild(enumeration, visit); });
 }

@@ -1,5 +1,5 @@
 // The program clock: timeGetTime, unless a test has fed its own source.
-#include "services/services.h"
+#include "services/clock.h"
 #include "services/test_seams.h"
 
 #include <mmsystem.h>

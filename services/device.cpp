@@ -1,23 +1,26 @@
 // The Direct3D object and the one rendering device: the full-screen question, the present parameters,
 // HAL with a fall-back to the reference device, projection, default states and the "options.txt" report;
 // and the window and device globals every layer draws with.
-#include "services/services.h"
+#include "services/device.h"
+#include "services/settings.h"
+#include "services/screen_layout.h"
 
+#include <cstdio>
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
 
 HINSTANCE g_hInstance = nullptr;
 HWND g_hWnd = nullptr;
-const int g_ScreenWidth = 1024;
-const int g_ScreenHeight = 768;
+const int g_ScreenWidth = layout::kScreenWidth;
+const int g_ScreenHeight = layout::kScreenHeight;
 LPDIRECT3D9 g_pD3D = nullptr;
 LPDIRECT3DDEVICE9 g_pd3dDevice = nullptr;
 LPD3DXSPRITE g_pSprite = nullptr;
 D3DXMATRIX g_SpriteMatrix;
 
-int g_DeviceWidth = 1024;
-int g_DeviceHeight = 768;
+int g_DeviceWidth = layout::kScreenWidth;
+int g_DeviceHeight = layout::kScreenHeight;
 int g_DeviceBpp = 16;
 D3DPRESENT_PARAMETERS g_d3dpp;
 BYTE g_bHalDevice = 0;
@@ -26,7 +29,6 @@ BYTE g_bRefDevice = 0;
 namespace {
 
 const char kReportName[] = "options.txt";
-constexpr int kReportMode = 0x180; // read and write allowed
 constexpr DWORD kPixelShader20 = 0xFFFF0200;
 
 // The report is informative only: when it cannot be opened the set-up goes on without it.
@@ -78,7 +80,7 @@ HRESULT InitD3D(LPDIRECT3D9* ppD3D, LPDIRECT3DDEVICE9* ppDevice, HWND hWnd, int 
     sprintf(question, "Modalit\xE0 schermo-intero? (%dx%dx%d)", g_DeviceWidth, g_DeviceHeight, g_DeviceBpp);
 
     // Every start empties the report, even when the set-up fails before writing it.
-    _close(_creat(kReportName, kReportMode));
+    _close(_creat(kReportName, _S_IREAD | _S_IWRITE));
 
     if (!ppD3D || !ppDevice || !hWnd) {
         return E_FAIL;
@@ -96,7 +98,6 @@ HRESULT InitD3D(LPDIRECT3D9* ppD3D, LPDIRECT3DDEVICE9* ppDevice, HWND hWnd, int 
         forceWindowed == 1 ? IDNO : MessageBoxA(hWnd, question, "Apertura Applicazione", MB_YESNO | MB_ICONQUESTION);
     const bool windowed = answer != IDYES;
 
-    ZeroMemory(&g_d3dpp, sizeof(g_d3dpp));
     D3DDISPLAYMODE mode = {};
     d3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode);
 
@@ -141,9 +142,9 @@ HRESULT InitD3D(LPDIRECT3D9* ppD3D, LPDIRECT3DDEVICE9* ppDevice, HWND hWnd, int 
     *ppDevice = device;
 
     D3DXMATRIX projection;
-    D3DXMatrixPerspectiveFovLH(&projection, D3DX_PI / 4.0f,
-                               static_cast<float>(g_d3dpp.BackBufferWidth) / g_d3dpp.BackBufferHeight, 1.0f,
-                               10000.0f);
+    D3DXMatrixPerspectiveFovLH(&projection, static_cast<float>(layout::kFieldOfViewY),
+                               static_cast<float>(g_d3dpp.BackBufferWidth) / g_d3dpp.BackBufferHeight,
+                               static_cast<float>(layout::kNearPlane), static_cast<float>(layout::kFarPlane));
     device->SetTransform(D3DTS_PROJECTION, &projection);
     Report(report, "DEVICE TYPE %s\n", g_bHalDevice == 1 ? "D3DDEVTYPE_HAL" : "D3DDEVTYPE_REF");
 

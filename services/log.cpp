@@ -1,5 +1,5 @@
 // "D3D.log", the record of the text output's failures, and the one-line debugger diagnostic.
-#include "services/services.h"
+#include "services/log.h"
 
 #include <fcntl.h>
 #include <io.h>
@@ -11,8 +11,6 @@ char g_LogWordBuf[256];
 
 namespace {
 
-constexpr int kLogMode = 0x180; // read and write allowed
-
 void DebugLine(const char* prefix, const char* text) {
     OutputDebugStringA(prefix);
     OutputDebugStringA(text);
@@ -23,7 +21,7 @@ void DebugLine(const char* prefix, const char* text) {
 
 bool OpenLogFile() {
     strcpy(g_LogFileName, "D3D.log");
-    _close(_creat(g_LogFileName, kLogMode));
+    _close(_creat(g_LogFileName, _S_IREAD | _S_IWRITE));
 
     g_LogFile = fopen(g_LogFileName, "w");
     if (!g_LogFile) {

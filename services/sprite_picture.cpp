@@ -1,6 +1,9 @@
 // Sprite pictures shared by the buttons, the slider and the cursor: a picture whose opaque black is
 // transparent, and a control's own sprite.
-#include "services/services.h"
+#include "services/sprite_picture.h"
+#include "services/device.h"
+#include "services/log.h"
+#include "services/safe_release.h"
 #include "services/bitmap_check.h"
 
 namespace {

@@ -1,6 +1,9 @@
 // Surface utilities: the screenshot of the window, and CPU drawing on locked 32-bit pixel memory for
 // the alphabet font and the console.
-#include "services/services.h"
+#include "services/surface.h"
+#include "services/device.h"
+#include "services/log.h"
+#include "services/safe_release.h"
 #include "services/bitmap_check.h"
 #include "platform/platform.h"
 

@@ -1,5 +1,5 @@
-// For tests only: the platform sources behind the program clock and the frame counters, which a test
-// may replace by its own to run the stages and counters on a fed time. The program never calls these.
+// The platform sources behind the program clock and the frame counters, which the tests and the
+// benchmark replace by their own to run the stages and counters on a fed time. The game never calls these.
 #pragma once
 
 #include <windows.h>

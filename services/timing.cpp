@@ -1,6 +1,6 @@
 // Two frames-per-second counters: CountFrame on the performance counter, whose count DrawFPS shows,
 // and GetFPS on GetTickCount. The stages measure their time with the program clock instead.
-#include "services/services.h"
+#include "services/timing.h"
 #include "services/test_seams.h"
 
 LARGE_INTEGER g_PerfFrequency = {};

@@ -3,7 +3,8 @@
 // call one step at a time are in shell/stage_hooks.h.
 #pragma once
 
-#include "services/services.h"
+#include <windows.h>
+#include <d3d9.h>
 
 extern const char g_szClassName[];
 extern const char g_szTitle[];

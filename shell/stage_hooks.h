@@ -1,5 +1,5 @@
-// For tests only: the stage machine's single steps and the screenshot name, which the program runs
-// through StageIdlePass and the window procedure.
+// For the tests and the benchmark: the stage machine's single steps and the screenshot name, which the
+// game runs only through StageIdlePass and the window procedure.
 #pragma once
 
 #include <cstddef>

@@ -2,8 +2,14 @@
 // logo, title, loading, game. The title, scene and game screens are called by name.
 #include "shell/shell.h"
 #include "shell/stage_hooks.h"
+#include "shell/title_layout.h"
 
 #include "game/game.h"
+#include "services/clock.h"
+#include "services/device.h"
+#include "services/log.h"
+#include "services/safe_release.h"
+#include "services/settings.h"
 
 const char g_szClassName[] = "Quorvantis 3D - by VARNOX";
 const char g_szTitle[] = "Quorvantis 3D - by VARNOX";
@@ -64,8 +70,7 @@ HRESULT InitGraphics(HWND hWnd) {
         return SetUpFailure(hWnd, "Impossibile inizializzare la Sprite \n", "Impossibile inizializzare la Sprite");
     }
 
-    // A 2048 x 1024 picture under this scaling covers the 1024 x 768 back buffer exactly.
-    D3DXMatrixScaling(&g_SpriteMatrix, 0.5f, 0.75f, 1.0f);
+    D3DXMatrixScaling(&g_SpriteMatrix, layout::kSplashScaleX, layout::kSplashScaleY, 1.0f);
     g_pSprite->SetTransform(&g_SpriteMatrix);
     return 1;
 }

@@ -1,29 +1,31 @@
 // The title screen: the title picture under Start and Exit and the program's own cursor. Its set-up
 // also brings the input devices, the log and the text font to life.
 #include "shell/shell.h"
+#include "shell/title_layout.h"
 #include "ui/button.h"
 #include "ui/font.h"
 #include "input/input.h"
+#include "services/device.h"
+#include "services/log.h"
+#include "services/safe_release.h"
 
 CButton g_StartButton;
 CButton g_TitleExitButton;
 
 namespace {
 
-constexpr float kButtonScaleX = 0.5f;
-constexpr float kButtonScaleY = 0.7f;
-
 struct TitleButton {
     CButton* button;
-    int xPercent;
-    int yPercent;
+    const layout::ButtonPlace& place;
     const char* picture;
     const char* overPicture;
 };
 
 const TitleButton kTitleButtons[] = {
-    {&g_StartButton, 50, 50, "..\\Immagini\\Button\\startGame.png", "..\\Immagini\\Button\\startGameOn.png"},
-    {&g_TitleExitButton, 50, 70, "..\\Immagini\\Button\\exitGame.png", "..\\Immagini\\Button\\exitGameOn.png"},
+    {&g_StartButton, layout::kStartButton, "..\\Immagini\\Button\\startGame.png",
+     "..\\Immagini\\Button\\startGameOn.png"},
+    {&g_TitleExitButton, layout::kTitleExitButton, "..\\Immagini\\Button\\exitGame.png",
+     "..\\Immagini\\Button\\exitGameOn.png"},
 };
 
 // The box shows the message with " \n" after it; the debugger gets it bare.
@@ -46,12 +48,12 @@ HRESULT InitTitleStage(HWND hWnd) {
 
     for (const TitleButton& entry : kTitleButtons) {
         CButton& button = *entry.button;
-        button.Init(static_cast<float>(g_ScreenWidth * entry.xPercent / 100),
-                    static_cast<float>(g_ScreenHeight * entry.yPercent / 100));
+        button.Init(static_cast<float>(layout::PlaceX(entry.place, g_ScreenWidth)),
+                    layout::PlaceY(entry.place, g_ScreenHeight));
         button.LoadImages(entry.picture);
         button.LoadOverImage(entry.overPicture);
-        button.scaleX = kButtonScaleX;
-        button.scaleY = kButtonScaleY;
+        button.scaleX = entry.place.scaleX;
+        button.scaleY = entry.place.scaleY;
     }
     return 1;
 }

@@ -4,6 +4,10 @@
 #include "shell/stage_hooks.h"
 #include "game/game.h"
 #include "input/input.h"
+#include "services/device.h"
+#include "services/log.h"
+#include "services/safe_release.h"
+#include "services/surface.h"
 
 #include <dinput.h>
 

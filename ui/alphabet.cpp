@@ -1,6 +1,9 @@
 // The alphabet bitmap font: fixed-pitch glyphs copied by the CPU from the cells of one bitmap into
 // pixel memory the caller has locked. One alphabet per program, held in the globals below.
-#include "services/services.h"
+#include "services/device.h"
+#include "services/log.h"
+#include "services/safe_release.h"
+#include "services/surface.h"
 #include "ui/alphabet.h"
 
 #include <algorithm>

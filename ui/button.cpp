@@ -1,18 +1,21 @@
 // Picture buttons: up, over and down pictures drawn by the button's own sprite, and the hit test
 // that sets isOver and isPressed from the mouse each time the button is drawn. Clicks are the
 // screens' business.
-#include "services/services.h"
+#include "services/device.h"
+#include "services/safe_release.h"
+#include "services/sprite_picture.h"
 #include "ui/button.h"
 
 #include "input/input.h"
+#include "ui/button_layout.h"
 #include "ui/mouse_buttons.h"
 
 #include <new>
 
 namespace {
 
-constexpr float kHitTop = 0.72f;
-constexpr float kHitBottom = 0.7f;
+constexpr float kHitTop = static_cast<float>(layout::kButtonHitTop);
+constexpr float kHitBottom = static_cast<float>(layout::kButtonHitBottom);
 constexpr int kButtonFontPoints = 8;
 
 } // namespace

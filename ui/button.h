@@ -24,7 +24,7 @@ public:
     float scaleX, scaleY;
     bool isOver;
     bool isPressed;
-    DWORD lastClickTime; // written and read only by the screens
+    DWORD lastClickTime; // zeroed by Init and InitWithFont, then written and read only by the screens
     LPD3DXFONT pFont;
     int fontPoints;
     LPDIRECT3DTEXTURE9 pOverTexture;

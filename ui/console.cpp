@@ -1,7 +1,9 @@
 // The drop-down console: lines of alphabet text over a background picture, composed by the CPU in a
 // system-memory surface and copied to the top of the back buffer, sliding down and up ten pixels a
 // frame. Typed characters edit the newest line; Enter hands it, parsed, to the application.
-#include "services/services.h"
+#include "services/log.h"
+#include "services/safe_release.h"
+#include "services/surface.h"
 #include "ui/alphabet.h"
 #include "ui/console.h"
 

@@ -1,6 +1,7 @@
 // The screen's text font: one D3DX font for the status line, the counts and the solution.
 // Its failures go to "D3D.log" (when open) and the debugger, never to the player.
-#include "services/services.h"
+#include "services/device.h"
+#include "services/log.h"
 #include "ui/font.h"
 
 LPD3DXFONT g_pFont = nullptr;

@@ -1,5 +1,5 @@
 // The frame count of CountFrame drawn with the screen's text font.
-#include "services/services.h"
+#include "services/timing.h"
 #include "ui/font.h"
 
 #include <cstdlib>

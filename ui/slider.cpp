@@ -1,6 +1,7 @@
 // The slider: a track picture and a knob button that the player drags with the mouse to set a value
 // from 0 to a maximum. Like the buttons it tests the mouse while it is drawn.
-#include "services/services.h"
+#include "services/safe_release.h"
+#include "services/sprite_picture.h"
 #include "ui/slider.h"
 
 #include "input/input.h"

@@ -1,6 +1,7 @@
 // The program entry: window, graphics start-up, the message loop whose idle passes run the stages,
 // and the shut-down.
 #include "shell/shell.h"
+#include "services/device.h"
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
     CoInitialize(nullptr);

@@ -3,15 +3,20 @@
 #include "effect_fixture.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace {
 
 class EffectFrameTest : public EffectTest {
 protected:
-    D3DXMATRIX Read(int entry) const {
-        D3DXMATRIX m;
-        EXPECT_EQ(m_effect->pEffect->GetMatrix(m_effect->hParams[entry], &m), S_OK)
-            << kEffectSemantics[entry];
+    D3DXMATRIX Read(const char* semantic) const {
+        D3DXMATRIX m = {};
+        const int entry = EffectSemanticIndex(semantic);
+        if (entry < 0) {
+            ADD_FAILURE() << semantic << " is not in the table";
+            return m;
+        }
+        EXPECT_EQ(m_effect->pEffect->GetMatrix(m_effect->hParams[entry], &m), S_OK) << semantic;
         return m;
     }
     static void SetTransforms(const D3DXMATRIX& world, const D3DXMATRIX& view, const D3DXMATRIX& projection) {
@@ -25,7 +30,13 @@ protected:
     }
 };
 
-constexpr int kMatrixEntries[] = {28, 29, 30, 43, 44, 45, 46, 47, 48, 49, 50, 51, 52, 53, 54, 55, 56, 57};
+// The entries the wrapper sets matrices into: projection, view and world, their products, inverses and
+// transposes.
+bool IsFrameMatrix(const char* semantic) {
+    return strncmp(semantic, "Projection", 10) == 0 || strncmp(semantic, "View", 4) == 0 ||
+           strncmp(semantic, "World", 5) == 0;
+}
+constexpr int kTimeEntry = EffectSemanticIndex("Time");
 
 // Element by element within a small tolerance: inverses are formed in single precision, and a zero may
 // come out negative.
@@ -48,9 +59,14 @@ D3DXMATRIX Identity() {
 TEST_F(EffectFrameTest, IdentityTransformsGiveEighteenIdentities) {
     ASSERT_EQ(Load("semantiche.fxo"), S_OK);
     m_effect->SetMatrices();
-    for (int entry : kMatrixEntries) {
-        EXPECT_TRUE(Near(Read(entry), Identity())) << kEffectSemantics[entry];
+    int matrices = 0;
+    for (const char* semantic : kEffectSemantics) {
+        if (IsFrameMatrix(semantic)) {
+            EXPECT_TRUE(Near(Read(semantic), Identity())) << semantic;
+            ++matrices;
+        }
     }
+    EXPECT_EQ(matrices, 18);
 }
 
 TEST_F(EffectFrameTest, TranslationInverseStandsInTheFourthRowAndItsTransposeInTheFourthColumn) {
@@ -59,10 +75,10 @@ TEST_F(EffectFrameTest, TranslationInverseStandsInTheFourthRowAndItsTransposeInT
     D3DXMatrixTranslation(&world, 1.0f, -2.0f, 3.0f);
     SetTransforms(world, Identity(), Identity());
     m_effect->SetMatrices();
-    EXPECT_EQ(Read(49), world);
-    const D3DXMATRIX inverse = Read(50);
+    EXPECT_EQ(Read("World"), world);
+    const D3DXMATRIX inverse = Read("WorldInverse");
     EXPECT_EQ(D3DXVECTOR4(inverse._41, inverse._42, inverse._43, inverse._44), D3DXVECTOR4(-1, 2, -3, 1));
-    const D3DXMATRIX transpose = Read(51);
+    const D3DXMATRIX transpose = Read("WorldInverseTranspose");
     EXPECT_EQ(D3DXVECTOR4(transpose._14, transpose._24, transpose._34, transpose._44),
               D3DXVECTOR4(-1, 2, -3, 1));
     EXPECT_EQ(transpose._41, 0.0f);
@@ -77,9 +93,9 @@ TEST_F(EffectFrameTest, WorldScaleCarriesIntoWorldViewProjectionAndItsInverse) {
     m_effect->SetMatrices();
     D3DXMATRIX half;
     D3DXMatrixScaling(&half, 0.5f, 0.5f, 0.5f);
-    EXPECT_TRUE(Near(Read(55), world));
-    EXPECT_TRUE(Near(Read(56), half));
-    EXPECT_TRUE(Near(Read(57), half));
+    EXPECT_TRUE(Near(Read("WorldViewProjection"), world));
+    EXPECT_TRUE(Near(Read("WorldViewProjectionInverse"), half));
+    EXPECT_TRUE(Near(Read("WorldViewProjectionInverseTranspose"), half));
 }
 
 TEST_F(EffectFrameTest, ViewProjectionIsViewThenProjection) {
@@ -90,10 +106,10 @@ TEST_F(EffectFrameTest, ViewProjectionIsViewThenProjection) {
     SetTransforms(Identity(), view, projection);
     m_effect->SetMatrices();
     // The translation is scaled too.
-    EXPECT_EQ(Read(46)._41, 3.0f);
-    EXPECT_EQ(Read(55)._41, 3.0f);
-    EXPECT_EQ(Read(52), view);
-    EXPECT_EQ(Read(28), projection);
+    EXPECT_EQ(Read("ViewProjection")._41, 3.0f);
+    EXPECT_EQ(Read("WorldViewProjection")._41, 3.0f);
+    EXPECT_EQ(Read("WorldView"), view);
+    EXPECT_EQ(Read("Projection"), projection);
 }
 
 TEST_F(EffectFrameTest, TimeIsTheSystemsRunningTimeInSeconds) {
@@ -104,7 +120,7 @@ TEST_F(EffectFrameTest, TimeIsTheSystemsRunningTimeInSeconds) {
     EXPECT_GE(m_effect->fTime, before);
     EXPECT_LE(m_effect->fTime, after);
     float time = 0.0f;
-    ASSERT_EQ(m_effect->pEffect->GetFloat(m_effect->hParams[41], &time), S_OK);
+    ASSERT_EQ(m_effect->pEffect->GetFloat(m_effect->hParams[kTimeEntry], &time), S_OK);
     EXPECT_EQ(time, m_effect->fTime);
 }
 
@@ -150,7 +166,7 @@ TEST_F(EffectFrameTest, FailingBeginDrawsNothing) {
     EXPECT_EQ(PixelAt(pixels, width, 512, 384), 0x000000u);
     // The time was still given to the effect before Begin.
     float time = 0.0f;
-    ASSERT_EQ(m_effect->pEffect->GetFloat(m_effect->hParams[41], &time), S_OK);
+    ASSERT_EQ(m_effect->pEffect->GetFloat(m_effect->hParams[kTimeEntry], &time), S_OK);
     EXPECT_EQ(time, m_effect->fTime);
 }
 

@@ -164,7 +164,7 @@ TEST_F(EffectTest, MissingMeshStillCreatesAndBindsTheEffect) {
     ASSERT_EQ(m_effect->LoadEffect("assente.x", TestEffectPath("semantiche.fxo").c_str()), S_OK);
     EXPECT_EQ(m_effect->pMeshContainer, nullptr);
     EXPECT_EQ(m_effect->MeshFrame.pFirstMeshContainer, nullptr);
-    EXPECT_NE(m_effect->hParams[49], nullptr);
+    EXPECT_NE(m_effect->hParams[EffectSemanticIndex("World")], nullptr);
     EXPECT_TRUE(recorder.Outputs().empty());
 }
 

@@ -9,17 +9,24 @@
 #include "canvas.h"
 #include "pictures.h"
 
+#include "shell/title_layout.h"
+
 #include <cmath>
 #include <string>
 
 namespace {
 
-constexpr int kTitleButtonTexW = 1024;
-constexpr int kTitleButtonTexH = 128;
-constexpr double kButtonScaleX = 0.5;
-constexpr double kButtonScaleY = 0.7;
+constexpr double kButtonScaleX = layout::kStartButton.scaleX;
+constexpr double kButtonScaleY = layout::kStartButton.scaleY;
+static_assert(layout::kTitleExitButton.scaleX == layout::kStartButton.scaleX &&
+                  layout::kTitleExitButton.scaleY == layout::kStartButton.scaleY,
+              "one picture size and plate for both buttons");
+
 // Start's box top is 7.7 px and Exit's 10.7 px below the drawn top; the plate starts between.
 constexpr double kTitlePlateTop = 9.0;
+static_assert(HitTopOffset(layout::kStartButton) < kTitlePlateTop &&
+                  kTitlePlateTop < HitTopOffset(layout::kTitleExitButton),
+              "the plate's top lies between the two boxes' tops");
 
 // Classic arrow outline, tip at (0, 0), in cursor pixels.
 constexpr double kArrow[][2] = {{0, 0}, {0, 21}, {5, 16.5}, {8.6, 24.5}, {12, 23}, {8.4, 15}, {14.6, 15}};

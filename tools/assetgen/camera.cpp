@@ -69,14 +69,14 @@ Mat4 Multiply(const Mat4& a, const Mat4& b)
 
 GameCamera::GameCamera()
 {
-    eye_ = Vec3{layout::kCameraEye[0], layout::kCameraEye[1], layout::kCameraEye[2]};
+    eye_ = CameraEye();
     const Vec3 target{0.0, 0.0, 0.0};
     const Vec3 up{0.0, 1.0, 0.0};
     look_ = Normalize(target - eye_);
     right_ = Normalize(Cross(up, look_));
     up_ = Cross(look_, right_);
-    const double fovY = M_PI / 4.0;
-    const Mat4 proj = PerspectiveFovLH(fovY, kScreenWidth / kScreenHeight, 1.0, 10000.0);
+    const double aspect = kScreenWidth / kScreenHeight;
+    const Mat4 proj = PerspectiveFovLH(layout::kFieldOfViewY, aspect, layout::kNearPlane, layout::kFarPlane);
     viewProjection_ = Multiply(LookAtLH(eye_, target, up), proj);
     yScale_ = proj.m[1][1];
     xScale_ = proj.m[0][0];

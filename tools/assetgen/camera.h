@@ -3,6 +3,7 @@
 #pragma once
 
 #include "game/layout.h"
+#include "services/screen_layout.h"
 
 struct Vec3 {
     double x, y, z;
@@ -33,8 +34,8 @@ struct Ray {
     Vec3 origin, direction;
 };
 
-// The game camera: eye (0, 25, 35) looking at the origin, +y up, vertical field of view pi/4,
-// aspect 4:3, on a 1024 x 768 viewport.
+// The game camera: eye (0, 25, 35) looking at the origin, +y up, with the device's projection
+// (vertical field of view pi/4, aspect 4:3) on a 1024 x 768 viewport.
 class GameCamera {
   public:
     GameCamera();
@@ -42,8 +43,8 @@ class GameCamera {
     // The ray through a screen point, for drawing the board as this camera sees it.
     Ray RayThrough(double screenX, double screenY) const;
 
-    static constexpr double kScreenWidth = 1024.0;
-    static constexpr double kScreenHeight = 768.0;
+    static constexpr double kScreenWidth = layout::kScreenWidth;
+    static constexpr double kScreenHeight = layout::kScreenHeight;
 
   private:
     Vec3 eye_, right_, up_, look_;
@@ -68,4 +69,10 @@ constexpr double kBoardThickness = 1.0;
 inline Vec3 HoleCentre(int row, int slot)
 {
     return Vec3{kSlotX[slot], 0.0, kRowZ[row]};
+}
+
+// Where the game puts its camera.
+inline Vec3 CameraEye()
+{
+    return Vec3{layout::kCameraEye[0], layout::kCameraEye[1], layout::kCameraEye[2]};
 }

@@ -3,15 +3,16 @@
 //
 // Each picture is drawn with a sprite scaling that also scales its position; the hit box of a
 // button at (x, y) with the scaling (0.5, 0.7) runs from 0.72 * y (a little below the drawn
-// top, at 0.7 * y) to the drawn bottom. Plates therefore start 0.02 * y below the picture's
-// top. JPEG pictures cannot be transparent (the colour key needs exact black), so where they
-// should look transparent they carry the background that lies under them.
+// top, at 0.7 * y) to the drawn bottom (ui/button_layout.h). Plates therefore start 0.02 * y
+// below the picture's top. JPEG pictures cannot be transparent (the colour key needs exact
+// black), so where they should look transparent they carry the background that lies under them.
 #include "assets.h"
 #include "canvas.h"
 #include "pictures.h"
 #include "playscreen.h"
 
 #include "game/layout.h"
+#include "game/picture_files.h"
 
 #include <string>
 
@@ -20,6 +21,8 @@ namespace {
 constexpr double kButtonScaleX = layout::kColourButtons[0].scaleX;
 constexpr double kButtonScaleY = layout::kColourButtons[0].scaleY;
 constexpr double kLabelScale = layout::kExactLabel.scaleX;
+static_assert(static_cast<float>(layout::kButtonHitBottom) == layout::kColourButtons[0].scaleY,
+              "the plates reach the drawn bottom, where the hit box ends");
 constexpr int kJpegQuality = 93;
 
 // Unscaled positions of the play screen's buttons, as the game sets them up.
@@ -34,7 +37,6 @@ constexpr double kColourLabelY = layout::PlaceY(layout::kColourLabel);
 constexpr double kHelpX = layout::PlaceX(layout::kHelpButton), kHelpY = layout::PlaceY(layout::kHelpButton);
 constexpr double kPanelX = layout::PlaceX(layout::kSolutionPanel);
 constexpr double kPanelY = layout::PlaceY(layout::kSolutionPanel);
-constexpr double kEndButtonY = layout::PlaceY(layout::kNewGameButton);
 
 // Where the game writes its texts on these pictures (screen pixels).
 constexpr double kCountX = layout::kScreenWidth * layout::kCountXPercent / 100;
@@ -42,15 +44,7 @@ constexpr double kExactCountY = layout::kScreenHeight * layout::kExactCountYPerc
 constexpr double kColourCountY = layout::kScreenHeight * layout::kColourCountYPercent / 100;
 constexpr double kSolutionTextY = static_cast<int>(layout::kScreenHeight * layout::kSolutionY);
 
-const char* const kColourFiles[5] = {"red_butt.jpg", "giallo_butt.jpg", "verde_butt.jpg", "blue_butt.jpg",
-                                     "viola_butt.jpg"};
 const char* const kColourWords[5] = {"ROSSO", "GIALLO", "VERDE", "BLU", "VIOLA"};
-
-// Distance from a button's drawn top to its hit box's top.
-double HitTopOffset(double y)
-{
-    return y * (0.72 - kButtonScaleY);
-}
 
 // The dark felt face with a gold rim shared by the panels.
 void Panel(Canvas& canvas, double x, double y, double w, double h, double radius)
@@ -104,7 +98,7 @@ Image DrawColourButton(int colour)
     Canvas canvas(256, 128, kButtonScaleX, kButtonScaleY);
     const double y = kColourButtonY[colour];
     PaintBackgroundUnder(canvas, kColourButtonX * kButtonScaleX, y * kButtonScaleY);
-    const double top = std::max(2.0, HitTopOffset(y));
+    const double top = std::max(2.0, HitTopOffset(layout::kColourButtons[colour]));
     const double w = canvas.ScreenWidth(), h = canvas.ScreenHeight();
     Plaque(canvas, 1, top, w - 6, h - top - 4, "", 0, false);
     const double middle = top + (h - top - 4) / 2;
@@ -147,7 +141,7 @@ Image DrawHelpButton()
 {
     Canvas canvas(256, 128, kButtonScaleX, kButtonScaleY);
     PaintBackgroundUnder(canvas, kHelpX * kButtonScaleX, kHelpY * kButtonScaleY);
-    const double top = HitTopOffset(kHelpY);
+    const double top = HitTopOffset(layout::kHelpButton);
     Plaque(canvas, 3, top, 120, canvas.ScreenHeight() - top - 5, "AIUTO", 20, false);
     return canvas.ToImage();
 }
@@ -209,7 +203,7 @@ Image DrawSolutionPanel()
 Image DrawEndButton(const char* label)
 {
     Canvas canvas(256, 128, kButtonScaleX, kButtonScaleY);
-    const double top = HitTopOffset(kEndButtonY);
+    const double top = HitTopOffset(layout::kNewGameButton);
     Plaque(canvas, 3, top, 120, canvas.ScreenHeight() - top - 5, label, 20, false);
     Image image = canvas.ToImage();
     ApplyColourKey(image);
@@ -220,15 +214,15 @@ bool GeneratePlayPictures(const std::string& runDir)
 {
     const std::string gui = runDir + "/Immagini/GUI/";
     for (int c = 0; c < 5; ++c) {
-        if (!SaveJpeg(gui + kColourFiles[c], DrawColourButton(c), kJpegQuality, true)) {
+        if (!SaveJpeg(gui + picture_files::kColourButtons[c], DrawColourButton(c), kJpegQuality, true)) {
             return false;
         }
     }
-    return SaveJpeg(gui + "button_esatti.jpg", DrawCountLabel(false), kJpegQuality, true) &&
-           SaveJpeg(gui + "button_colore.jpg", DrawCountLabel(true), kJpegQuality, true) &&
-           SaveJpeg(gui + "HELP.jpg", DrawHelpButton(), kJpegQuality, true) &&
-           WritePng(gui + "ISTRUZIONI.png", DrawInstructions(), true) &&
-           SaveJpeg(gui + "SOLUZIONE.jpg", DrawSolutionPanel(), kJpegQuality, true) &&
-           WritePng(gui + "restart_butt.png", DrawEndButton("NUOVA"), true) &&
-           WritePng(gui + "exit_butt.png", DrawEndButton("ESCI"), true);
+    return SaveJpeg(gui + picture_files::kExactLabel, DrawCountLabel(false), kJpegQuality, true) &&
+           SaveJpeg(gui + picture_files::kColourLabel, DrawCountLabel(true), kJpegQuality, true) &&
+           SaveJpeg(gui + picture_files::kHelpButton, DrawHelpButton(), kJpegQuality, true) &&
+           WritePng(gui + picture_files::kInstructions, DrawInstructions(), true) &&
+           SaveJpeg(gui + picture_files::kSolutionPanel, DrawSolutionPanel(), kJpegQuality, true) &&
+           WritePng(gui + picture_files::kNewGameButton, DrawEndButton("NUOVA"), true) &&
+           WritePng(gui + picture_files::kGameExitButton, DrawEndButton("ESCI"), true);
 }

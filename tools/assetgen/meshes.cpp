@@ -4,6 +4,8 @@
 #include "mesh.h"
 #include "procedural.h"
 
+#include "game/picture_files.h"
+
 #include <algorithm>
 #include <cmath>
 #include <string>
@@ -171,7 +173,7 @@ void AddHoleCell(Mesh& mesh, int row, int slot)
 // The vertices left without a triangle go too.
 Mesh KeepFacesSeenFromTheCamera(const Mesh& peg)
 {
-    const Vec3 eye{layout::kCameraEye[0], layout::kCameraEye[1], layout::kCameraEye[2]};
+    const Vec3 eye = CameraEye();
     std::vector<bool> seen(peg.vertices.size(), false);
     for (size_t i = 0; i < peg.vertices.size(); ++i) {
         const Vertex& v = peg.vertices[i];
@@ -299,10 +301,9 @@ bool GenerateMeshes(const std::string& runDir)
 
 bool GeneratePegTextures(const std::string& runDir)
 {
-    static const char* const kFiles[5] = {"Red.png", "Giallo.png", "Green.png", "Blue.png", "Viola.png"};
     // The same light as the baked shading, reflected towards the camera over the board.
     const Vec3 light = Normalize(Vec3{0.55, 1.0, 0.45});
-    const Vec3 view = Normalize(Vec3{0, 25, 35});
+    const Vec3 view = Normalize(CameraEye());
     const Vec3 halfway = Normalize(light + view);
     constexpr int kSize = 64;
     for (int c = 0; c < 5; ++c) {
@@ -320,7 +321,7 @@ bool GeneratePegTextures(const std::string& runDir)
                 image.At(x, y) = PackRgb(channel(base.r), channel(base.g), channel(base.b));
             }
         }
-        if (!WritePng(runDir + "/Data/" + kFiles[c], image, false)) {
+        if (!WritePng(runDir + "/Data/" + picture_files::kPegTextures[c], image, false)) {
             return false;
         }
     }

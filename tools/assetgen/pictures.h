@@ -4,7 +4,17 @@
 
 #include "image_io.h"
 
+#include "ui/button_layout.h"
+
+// How far below a button's drawn top its hit box starts (screen pixels); plates start there.
+constexpr double HitTopOffset(const layout::ButtonPlace& place)
+{
+    return layout::PlaceY(place) * (layout::kButtonHitTop - place.scaleY);
+}
+
 // Title screen: 1024 x 128, keyed (transparent parts are opaque black).
+constexpr int kTitleButtonTexW = 1024;
+constexpr int kTitleButtonTexH = 128;
 Image DrawTitleButton(const char* label, bool lit);
 // 32 x 32 arrow, keyed, hot spot at the top-left pixel.
 Image DrawCursor();

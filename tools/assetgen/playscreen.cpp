@@ -4,6 +4,8 @@
 #include "camera.h"
 #include "procedural.h"
 
+#include "game/picture_files.h"
+
 #include <algorithm>
 #include <cmath>
 #include <string>
@@ -313,5 +315,5 @@ void PaintBackgroundUnder(Canvas& canvas, double x0, double y0)
 
 bool GeneratePlayBackground(const std::string& runDir)
 {
-    return WritePng(runDir + "/Immagini/quorvantis_back.png", PlayBackground(), false);
+    return WritePng(runDir + "/Immagini/" + picture_files::kBackground, PlayBackground(), false);
 }

@@ -5,10 +5,12 @@
 #include "canvas.h"
 #include "image_io.h"
 
+#include "game/layout.h"
+
 // The background texture is 1024 x 1024, drawn with the sprite scaling (1.0, 0.75).
 constexpr int kBackgroundTexSize = 1024;
-constexpr double kBackgroundScaleX = 1.0;
-constexpr double kBackgroundScaleY = 0.75;
+using layout::kBackgroundScaleX;
+using layout::kBackgroundScaleY;
 
 enum class BoardSurface { Table, BoardTop, BoardFront, HoleWall, HoleFloor };
 

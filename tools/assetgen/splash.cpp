@@ -3,6 +3,9 @@
 // so they are laid out in 1024 x 768 screen pixels and pre-stretched.
 #include "assets.h"
 #include "canvas.h"
+#include "pictures.h"
+
+#include "shell/title_layout.h"
 
 #include <cmath>
 #include <string>
@@ -11,14 +14,14 @@ namespace {
 
 constexpr int kSplashTexW = 2048;
 constexpr int kSplashTexH = 1024;
-constexpr double kSplashScaleX = 0.5;
-constexpr double kSplashScaleY = 0.75;
+constexpr double kSplashScaleX = layout::kSplashScaleX;
+constexpr double kSplashScaleY = layout::kSplashScaleY;
 constexpr int kJpegQuality = 92;
 
-// Title buttons as the title screen places them (top-left and size on screen): the picture
-// keeps this band free for them.
-constexpr double kButtonBandTop = 268.8;
-constexpr double kButtonBandBottom = 465.5;
+// The title picture keeps free for the buttons the band from Start's drawn top to Exit's drawn bottom.
+constexpr double kButtonBandTop = layout::PlaceY(layout::kStartButton) * layout::kStartButton.scaleY;
+constexpr double kButtonBandBottom =
+    (layout::PlaceY(layout::kTitleExitButton) + kTitleButtonTexH) * layout::kTitleExitButton.scaleY;
 
 // Gold letters spread apart by `tracking` pixels, centred on cx.
 void SpacedGoldText(Canvas& canvas, const std::string& text, const TextStyle& style, double cx,

@@ -2,71 +2,12 @@
 // that every name, semantic, resource name, technique and pass written here stands in the source.
 #include "test_effects.h"
 
+#include "scene/effect_semantics.h"
+
 #include <cstring>
 
 using fx::Class;
 using fx::Type;
-
-const char* const kBoundSemantics[58] = {
-    "Ambient",
-    "Attenuation",
-    "BoundingBoxMax",
-    "BoundingBoxMin",
-    "BoundingBoxSize",
-    "BoundingCenter",
-    "BoundingSphereSize",
-    "BoundingSphereMin",
-    "BoundingSphereMax",
-    "Diffuse",
-    "ElapsedTime",
-    "Emissive",
-    "EnviromentNormal",
-    "Height",
-    "Joint",
-    "JointWorld",
-    "JointWorldInverse",
-    "JointWorldInverseTranspose",
-    "JointWorldView",
-    "JointWorldViewInverse",
-    "JointWolrdViewInverseTranspose",
-    "JointWorldViewProjection",
-    "JointWorldViewProjectionInverse",
-    "JointWorldViewProjectionTranspose",
-    "LastTime",
-    "Normal",
-    "Opacity",
-    "Position",
-    "Projection",
-    "ProjectionInverse",
-    "ProjectionInverseTranspose",
-    "Random",
-    "Refraction",
-    "RenderColorTarget",
-    "RenderDepthStencilTarget",
-    "RenderTargetClipping",
-    "RenderTargetDimension",
-    "Specular",
-    "SpecularPower",
-    "StandardGlobal",
-    "TextureMatrix",
-    "Time",
-    "UnitsScale",
-    "View",
-    "ViewInverse",
-    "ViewInverseTranspose",
-    "ViewProjection",
-    "ViewProjectionInverse",
-    "ViewProjectionInverseTranspose",
-    "World",
-    "WorldInverse",
-    "WorldInverseTranspose",
-    "WorldView",
-    "WorldViewInverse",
-    "WorldViewInverseTranspose",
-    "WorldViewProjection",
-    "WorldViewProjectionInverse",
-    "WorldViewProjectionInverseTranspose",
-};
 
 namespace {
 
@@ -151,7 +92,7 @@ fx::Technique OnePassTechnique() {
 // a vector for the rest.
 fx::Effect AllSemantics() {
     fx::Effect effect;
-    for (const char* semantic : kBoundSemantics) {
+    for (const char* semantic : kEffectSemantics) {
         const std::string name = std::string("g") + semantic;
         if (IsMatrixSemantic(semantic)) {
             effect.parameters.push_back(Matrix(name, semantic));

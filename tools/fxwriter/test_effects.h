@@ -14,6 +14,3 @@ struct NamedEffect {
 };
 
 std::vector<NamedEffect> TestEffects();
-
-// The semantics the game binds by, in its order and spelling (two misspellings included).
-extern const char* const kBoundSemantics[58];
