@@ -46,8 +46,8 @@ void HideAllPegs(bool clearVisible) {
     }
 }
 
-// Steps 5 to 9 of a frame: at most one peg placed, the next peg laid out, a complete row scored,
-// the loss after the 19th row.
+// The board's part of a frame while the game is on (not won, lost or under the help): at most one peg
+// placed, the next peg laid out, a complete row scored, the loss after the 19th row.
 void PlayFrame(DWORD now) {
     for (int c = 0; c < kColourCount; ++c) {
         CButton& button = g_ColourButtons[c];
