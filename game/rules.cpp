@@ -4,6 +4,7 @@
 
 #include "services/clock.h"
 #include "ui/button.h"
+#include "ui/mouse_buttons.h"
 #include "input/input.h"
 #include "scene/scene.h"
 
@@ -46,12 +47,28 @@ void HideAllPegs(bool clearVisible) {
     }
 }
 
+// When the mouse behind the colour and help buttons' flags was read: at the start of the previous
+// frame, whose drawing set them.
+DWORD s_flagsReadAt = 0;
+
+// The click rule for flags drawn in the previous frame. Flags read no later than the button's last
+// accepted click were already there when that click was taken: they repeat it only while the press
+// still holds. Otherwise a short click seen by two drawings counts twice whenever the frame after it
+// lasts more than 200 ms.
+bool IsNewClick(const CButton& button, DWORD now) {
+    if (!IsClicked(button, now)) {
+        return false;
+    }
+    const bool readBeforeLastClick = static_cast<LONG>(s_flagsReadAt - button.lastClickTime) <= 0;
+    return !readBeforeLastClick || ReadMouseButtons().press;
+}
+
 // The board's part of a frame while the game is on (not won, lost or under the help): at most one peg
 // placed, the next peg laid out, a complete row scored, the loss after the 19th row.
 void PlayFrame(DWORD now) {
     for (int c = 0; c < kColourCount; ++c) {
         CButton& button = g_ColourButtons[c];
-        if (IsClicked(button, now)) {
+        if (IsNewClick(button, now)) {
             strcpy(g_StatusText, kColourWords[c].statusLine);
             button.lastClickTime = now;
             g_Pegs[g_PegCount].colourIndex = c;
@@ -151,13 +168,14 @@ void GameFrame() {
     g_ExactHits = 0;
     g_ColourHits = 0;
 
-    if (IsClicked(g_HelpButtons[0], now)) {
+    if (IsNewClick(g_HelpButtons[0], now)) {
         g_HelpButtons[0].lastClickTime = now;
         g_bOverlay = !g_bOverlay;
     }
     if (!g_bWon && !g_bLost && !g_bOverlay) {
         PlayFrame(now);
     }
+    s_flagsReadAt = now; // the mouse this frame's drawing tests was read just before `now`
 
     const DWORD now2 = CurrentTime();
     g_FrameStartTime = now2;

@@ -173,6 +173,47 @@ TEST_F(PlayScreenTest, AHeldButtonRepeatsAfterEvery200ms) {
     EXPECT_EQ(g_PegCount, 2);
 }
 
+// A click read by two drawings, the frame after it stalled past 200 ms: the second drawing's flags
+// were read when the click was taken, and the press has gone, so they make no second click. While
+// the press holds, slow frames repeat it as fast ones do.
+TEST_F(PlayScreenTest, AShortClickCountsOnceHoweverLongTheFrameAfterIt) {
+    ASSERT_EQ(LoadScene(m_window), 1);
+    PointAt(g_ColourButtons[0], false);
+    Frame();
+    PointAt(g_ColourButtons[0], true);
+    Frame();
+    Frame(); // taken, and read down again
+    ASSERT_EQ(g_PegCount, 1);
+    PointAt(g_ColourButtons[0], false);
+    Frame(290);
+    EXPECT_EQ(g_PegCount, 1) << "a released colour click";
+    Frame(290);
+    EXPECT_EQ(g_PegCount, 1);
+
+    PointAt(g_HelpButtons[0], true);
+    Frame();
+    Frame();
+    ASSERT_TRUE(g_bOverlay);
+    PointAt(g_HelpButtons[0], false);
+    Frame(290);
+    EXPECT_TRUE(g_bOverlay) << "a released help click toggles once";
+    PointAt(g_HelpButtons[0], true);
+    Frame();
+    Frame();
+    ASSERT_FALSE(g_bOverlay);
+    PointAt(g_HelpButtons[0], false);
+    Frame();
+
+    PointAt(g_ColourButtons[2], true);
+    Frame();
+    Frame();
+    ASSERT_EQ(g_PegCount, 2);
+    for (int peg = 3; peg <= 5; ++peg) {
+        Frame(290);
+        EXPECT_EQ(g_PegCount, peg) << "a held button repeats in every slow frame";
+    }
+}
+
 TEST_F(PlayScreenTest, HelpRefusesColoursAndReadsTheCountsAs0UntilAKeyHidesIt) {
     ASSERT_EQ(LoadScene(m_window), 1);
     const int secret[kCodeLength] = {0, 1, 2, 3, 4};
