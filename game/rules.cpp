@@ -51,16 +51,14 @@ void HideAllPegs(bool clearVisible) {
 // frame, whose drawing set them.
 DWORD s_flagsReadAt = 0;
 
-// The click rule for flags drawn in the previous frame. Flags read no later than the button's last
-// accepted click were already there when that click was taken: they repeat it only while the press
-// still holds. Otherwise a short click seen by two drawings counts twice whenever the frame after it
-// lasts more than 200 ms.
+// The click rule for flags drawn in the previous frame. Flags read within 200 ms of the button's
+// last accepted click repeat it only while the press still holds: a short click seen by several
+// drawings would otherwise count again whenever a frame after it stalls past the 200 ms.
 bool IsNewClick(const CButton& button, DWORD now) {
     if (!IsClicked(button, now)) {
         return false;
     }
-    const bool readBeforeLastClick = static_cast<LONG>(s_flagsReadAt - button.lastClickTime) <= 0;
-    return !readBeforeLastClick || ReadMouseButtons().press;
+    return s_flagsReadAt - button.lastClickTime > kClickInterval || ReadMouseButtons().press;
 }
 
 // The board's part of a frame while the game is on (not won, lost or under the help): at most one peg

@@ -173,10 +173,10 @@ TEST_F(PlayScreenTest, AHeldButtonRepeatsAfterEvery200ms) {
     EXPECT_EQ(g_PegCount, 2);
 }
 
-// A click read by two drawings, the frame after it stalled past 200 ms: the second drawing's flags
-// were read when the click was taken, and the press has gone, so they make no second click. While
-// the press holds, slow frames repeat it as fast ones do.
-TEST_F(PlayScreenTest, AShortClickCountsOnceHoweverLongTheFrameAfterIt) {
+// A short click read by several drawings, then a frame stalled past 200 ms: the later drawings' flags
+// were read within 200 ms of the click taken, and the press has gone, so they make no second click.
+// While the press holds, slow frames repeat it as fast ones do.
+TEST_F(PlayScreenTest, AShortClickCountsOnceHoweverLongTheFramesAfterIt) {
     ASSERT_EQ(LoadScene(m_window), 1);
     PointAt(g_ColourButtons[0], false);
     Frame();
@@ -186,9 +186,18 @@ TEST_F(PlayScreenTest, AShortClickCountsOnceHoweverLongTheFrameAfterIt) {
     ASSERT_EQ(g_PegCount, 1);
     PointAt(g_ColourButtons[0], false);
     Frame(290);
-    EXPECT_EQ(g_PegCount, 1) << "a released colour click";
+    EXPECT_EQ(g_PegCount, 1) << "read by two drawings";
     Frame(290);
     EXPECT_EQ(g_PegCount, 1);
+
+    PointAt(g_ColourButtons[0], true);
+    Frame();
+    Frame(); // taken
+    Frame(60); // read down once more, after the click
+    ASSERT_EQ(g_PegCount, 2);
+    PointAt(g_ColourButtons[0], false);
+    Frame(150);
+    EXPECT_EQ(g_PegCount, 2) << "read by three drawings";
 
     PointAt(g_HelpButtons[0], true);
     Frame();
@@ -207,8 +216,8 @@ TEST_F(PlayScreenTest, AShortClickCountsOnceHoweverLongTheFrameAfterIt) {
     PointAt(g_ColourButtons[2], true);
     Frame();
     Frame();
-    ASSERT_EQ(g_PegCount, 2);
-    for (int peg = 3; peg <= 5; ++peg) {
+    ASSERT_EQ(g_PegCount, 3);
+    for (int peg = 4; peg <= 6; ++peg) {
         Frame(290);
         EXPECT_EQ(g_PegCount, peg) << "a held button repeats in every slow frame";
     }
