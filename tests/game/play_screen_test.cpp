@@ -192,7 +192,7 @@ TEST_F(PlayScreenTest, AShortClickCountsOnceHoweverLongTheFramesAfterIt) {
 
     PointAt(g_ColourButtons[0], true);
     Frame();
-    Frame(); // taken
+    Frame();   // taken
     Frame(60); // read down once more, after the click
     ASSERT_EQ(g_PegCount, 2);
     PointAt(g_ColourButtons[0], false);
