@@ -4,7 +4,6 @@
 
 #include "services/clock.h"
 #include "ui/button.h"
-#include "ui/mouse_buttons.h"
 #include "input/input.h"
 #include "scene/scene.h"
 
@@ -52,13 +51,14 @@ void HideAllPegs(bool clearVisible) {
 DWORD s_flagsReadAt = 0;
 
 // The click rule for flags drawn in the previous frame. Flags read within 200 ms of the button's
-// last accepted click repeat it only while the press still holds: a short click seen by several
-// drawings would otherwise count again whenever a frame after it stalls past the 200 ms.
+// last accepted click repeat it only while the press still holds on that button: a short click seen
+// by several drawings would otherwise count again whenever a frame after it stalls past the 200 ms,
+// with no press or with a press on another button.
 bool IsNewClick(const CButton& button, DWORD now) {
     if (!IsClicked(button, now)) {
         return false;
     }
-    return s_flagsReadAt - button.lastClickTime > kClickInterval || ReadMouseButtons().press;
+    return s_flagsReadAt - button.lastClickTime > kClickInterval || button.IsPressedNow();
 }
 
 // The board's part of a frame while the game is on (not won, lost or under the help): at most one peg

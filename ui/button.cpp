@@ -18,6 +18,17 @@ constexpr float kHitTop = static_cast<float>(layout::kButtonHitTop);
 constexpr float kHitBottom = static_cast<float>(layout::kButtonHitBottom);
 constexpr int kButtonFontPoints = 8;
 
+// Whether the cursor stands in the button's hit box. The right edge is deliberately unscaled, and
+// scaleY plays no part: the box the screens' layouts were made for.
+bool IsCursorInside(const CButton& button) {
+    const float mx = static_cast<float>(g_Mouse.x);
+    const float my = static_cast<float>(g_Mouse.y);
+    const float w = static_cast<float>(button.overDesc.Width);
+    const float h = static_cast<float>(button.overDesc.Height);
+    return mx > button.x * button.scaleX && mx < button.x + w && my > button.y * kHitTop &&
+           my < (button.y + h) * kHitBottom;
+}
+
 } // namespace
 
 void CButton::LoadOverImage(const char* file) {
@@ -80,14 +91,7 @@ void CButton::Release() {
 }
 
 void CButton::UpdateState() {
-    const float mx = static_cast<float>(g_Mouse.x);
-    const float my = static_cast<float>(g_Mouse.y);
-    const float w = static_cast<float>(overDesc.Width);
-    const float h = static_cast<float>(overDesc.Height);
-    // The right edge is deliberately unscaled, and scaleY plays no part: the box the screens'
-    // layouts were made for.
-    const bool inside = mx > x * scaleX && mx < x + w && my > y * kHitTop && my < (y + h) * kHitBottom;
-
+    const bool inside = IsCursorInside(*this);
     const MouseButtons buttons = ReadMouseButtons();
     if (inside && !buttons.anyDown) {
         isOver = true;
@@ -99,6 +103,10 @@ void CButton::UpdateState() {
         isOver = false;
         isPressed = false;
     }
+}
+
+bool CButton::IsPressedNow() const {
+    return IsCursorInside(*this) && ReadMouseButtons().press;
 }
 
 void CButton::Render() {

@@ -17,6 +17,9 @@ public:
     void InitWithFont(float xPos, float yPos, const char* face);
     void Release();
     void UpdateState();
+    // Whether the press, as the mouse reads now, is on this button: the isPressed UpdateState would
+    // set, leaving the flags as they are.
+    bool IsPressedNow() const;
     void Render();
     void RenderWithText(const char* text);
 

@@ -174,8 +174,8 @@ TEST_F(PlayScreenTest, AHeldButtonRepeatsAfterEvery200ms) {
 }
 
 // A short click read by several drawings, then a frame stalled past 200 ms: the later drawings' flags
-// were read within 200 ms of the click taken, and the press has gone, so they make no second click.
-// While the press holds, slow frames repeat it as fast ones do.
+// were read within 200 ms of the click taken, and the press has gone, or holds on another button, so
+// they make no second click. While the press holds on the button, slow frames repeat it as fast ones do.
 TEST_F(PlayScreenTest, AShortClickCountsOnceHoweverLongTheFramesAfterIt) {
     ASSERT_EQ(LoadScene(m_window), 1);
     PointAt(g_ColourButtons[0], false);
@@ -199,6 +199,19 @@ TEST_F(PlayScreenTest, AShortClickCountsOnceHoweverLongTheFramesAfterIt) {
     Frame(150);
     EXPECT_EQ(g_PegCount, 2) << "read by three drawings";
 
+    PointAt(g_ColourButtons[0], true);
+    Frame(250);
+    Frame(); // taken
+    ASSERT_EQ(g_PegCount, 3);
+    PointAt(g_ColourButtons[1], true);
+    Frame(290);
+    EXPECT_EQ(g_PegCount, 3) << "the press that holds is on GIALLO, not on ROSSO";
+    Frame();
+    ASSERT_EQ(g_PegCount, 4);
+    EXPECT_EQ(g_Pegs[3].colourIndex, 1);
+    PointAt(g_ColourButtons[1], false);
+    Frame();
+
     PointAt(g_HelpButtons[0], true);
     Frame();
     Frame();
@@ -210,14 +223,19 @@ TEST_F(PlayScreenTest, AShortClickCountsOnceHoweverLongTheFramesAfterIt) {
     Frame();
     Frame();
     ASSERT_FALSE(g_bOverlay);
-    PointAt(g_HelpButtons[0], false);
+    PointAt(g_ColourButtons[1], true);
+    Frame(290);
+    EXPECT_FALSE(g_bOverlay) << "the press that holds is on GIALLO, not on AIUTO";
+    Frame();
+    EXPECT_EQ(g_PegCount, 5) << "GIALLO's own click";
+    PointAt(g_ColourButtons[1], false);
     Frame();
 
     PointAt(g_ColourButtons[2], true);
     Frame();
     Frame();
-    ASSERT_EQ(g_PegCount, 3);
-    for (int peg = 4; peg <= 6; ++peg) {
+    ASSERT_EQ(g_PegCount, 6);
+    for (int peg = 7; peg <= 9; ++peg) {
         Frame(290);
         EXPECT_EQ(g_PegCount, peg) << "a held button repeats in every slow frame";
     }

@@ -20,6 +20,7 @@ const char kGamePeg[] = "..\\Data\\pedino.x";
 constexpr DWORD kCloneFvf = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1;
 constexpr int kMutantsPerSmallSeed = 40;
 constexpr int kMutantsPerGameSeed = 6;
+const char kUnspoiled[] = " unspoiled"; // ends what ForEachMutant names an unspoiled seed
 
 D3DXMATRIX Identity() {
     D3DXMATRIX m;
@@ -142,6 +143,11 @@ std::vector<bool> SkinnedBytes(const D3DVERTEXELEMENT9* elements, DWORD stride) 
     return written;
 }
 
+bool IsUnspoiled(const std::string& what) {
+    const size_t length = sizeof(kUnspoiled) - 1;
+    return what.size() >= length && what.compare(what.size() - length, length, kUnspoiled) == 0;
+}
+
 std::string VertexBytes(ID3DXMesh* mesh) {
     void* vertices = nullptr;
     if (FAILED(mesh->LockVertexBuffer(D3DLOCK_READONLY, &vertices))) {
@@ -180,7 +186,7 @@ protected:
                                    D3DXMESH_SYSTEMMEM);
                 ASSERT_NE(whole, nullptr) << "seed " << seedNumber;
                 delete whole;
-                load("seed " + std::to_string(seedNumber) + " unspoiled");
+                load("seed " + std::to_string(seedNumber) + kUnspoiled);
                 fuzz::Mutator mutator(form.first, seedNumber, form.second);
                 for (int i = 0; i < seed.mutants; ++i) {
                     const fuzz::Mutant mutant = mutator.Next();
@@ -360,6 +366,10 @@ TEST_F(XFileFuzzTest, FrameSubMeshLoaderKeepsItsCountsWhole) {
         for (int i = 0; i < frame->subMeshCount; ++i) {
             ASSERT_NE(frame->subMeshes[i], nullptr);
             SafeRelease(frame->subMeshes[i]); // the frame never releases its sub-meshes
+        }
+        // Every seed holds a mesh: a loader that loads none would pass every mutant.
+        if (IsUnspoiled(what)) {
+            ASSERT_GE(frame->subMeshCount, 1) << "the unspoiled seed gives no sub-mesh";
         }
     });
 }

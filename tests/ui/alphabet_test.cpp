@@ -10,6 +10,7 @@ namespace {
 
 const char kAlphabetPath[] = "..\\Alfabeto\\Expo_16x32_VARNOX.bmp";
 constexpr DWORD kUntouched = 0xDEADBEEF;
+constexpr size_t kCellPixels = 16 * 32;
 
 // Destination memory of padded rows, every pixel kUntouched.
 struct Canvas {
@@ -35,11 +36,14 @@ protected:
         DeviceTest::TearDown();
     }
 
-    // The 16 x 32 cell of the loaded bitmap whose top-left pixel is (left, top), row by row.
+    // The 16 x 32 cell of the loaded bitmap whose top-left pixel is (left, top), row by row. A lock
+    // that fails is a test failure and gives an empty cell: callers assert the size before reading it.
     static std::vector<DWORD> Cell(int left, int top) {
         std::vector<DWORD> cell;
         D3DLOCKED_RECT locked;
-        if (FAILED(g_pAlphabetSurface->LockRect(&locked, nullptr, D3DLOCK_READONLY))) {
+        const HRESULT hr = g_pAlphabetSurface->LockRect(&locked, nullptr, D3DLOCK_READONLY);
+        if (FAILED(hr)) {
+            ADD_FAILURE() << "the alphabet surface cannot be locked: 0x" << std::hex << hr;
             return cell;
         }
         for (int y = 0; y < 32; ++y) {
@@ -97,7 +101,7 @@ TEST_F(AlphabetTest, CopiesTheCharactersCellWithAndWithoutTheKey) {
     ASSERT_EQ(InitAlphabet(kAlphabetPath, 16, 32), S_OK);
     // "A", code 65, is cell 33: row 1, column 1, the block at (16, 32).
     const std::vector<DWORD> cell = Cell(16, 32);
-    ASSERT_EQ(cell.size(), 16u * 32u);
+    ASSERT_EQ(cell.size(), kCellPixels);
     const size_t black = std::count(cell.begin(), cell.end(), 0u);
     ASSERT_GT(black, 0u) << "the glyph stands on black that reads as 0, the console's key";
     ASSERT_LT(black, cell.size()) << "the glyph has pixels of its own";
@@ -120,6 +124,8 @@ TEST_F(AlphabetTest, AStringAdvancesOneCellPerCharacterAndTheSpaceDrawsNothing) 
     PrintString(0, 0, "A B", 0, 0, m_canvas.words.data(), Canvas::kPitch);
     const std::vector<DWORD> a = Cell(16, 32);
     const std::vector<DWORD> b = Cell(32, 32);
+    ASSERT_EQ(a.size(), kCellPixels);
+    ASSERT_EQ(b.size(), kCellPixels);
     for (int y = 0; y < 32; ++y) {
         for (int x = 0; x < 16; ++x) {
             EXPECT_EQ(m_canvas.At(x, y), a[y * 16 + x]);
@@ -142,7 +148,9 @@ TEST_F(AlphabetTest, CharactersWithoutACellDrawNothing) {
     EXPECT_TRUE(m_canvas.Untouched());
     // 159 is the last cell, row 3 column 31; it exists.
     PrintChar(0, 0, '\x9F', 0, 0, m_canvas.words.data(), Canvas::kPitch);
-    EXPECT_EQ(m_canvas.At(0, 0), Cell(31 * 16, 96)[0]);
+    const std::vector<DWORD> last = Cell(31 * 16, 96);
+    ASSERT_EQ(last.size(), kCellPixels);
+    EXPECT_EQ(m_canvas.At(0, 0), last[0]);
 
     // Cells twice as high leave only two rows: code 96 is beyond them.
     Canvas tall;
@@ -168,6 +176,8 @@ TEST_F(AlphabetTest, AClippedStringLeavesOutWhatFallsOutsideItsMemory) {
     PrintStringClipped(80, 12, "A", 0, 0, m_canvas.words.data(), Canvas::kPitch, 20);
     const std::vector<DWORD> a = Cell(16, 32);
     const std::vector<DWORD> b = Cell(32, 32);
+    ASSERT_EQ(a.size(), kCellPixels);
+    ASSERT_EQ(b.size(), kCellPixels);
     const int rowLength = Canvas::kPitch / 4;
     for (int y = 0; y < Canvas::kRows; ++y) {
         for (int x = 0; x < rowLength; ++x) {

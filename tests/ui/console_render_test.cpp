@@ -4,7 +4,9 @@
 
 namespace {
 
-constexpr D3DCOLOR kScene = 0xFF204060; // what the frame drew before the console
+constexpr D3DCOLOR kScene = 0xFF204060;       // what the frame drew before the console
+constexpr size_t kConsolePixels = 1024 * 384; // the background and the work surface
+constexpr size_t kAlphabetPixels = 512 * 128; // the game's alphabet bitmap
 
 class ConsoleRenderTest : public ConsoleTest {
 protected:
@@ -14,13 +16,17 @@ protected:
         m_console.Render();
         return ReadBackBuffer(&m_width);
     }
-    // A surface's pixels, row by row, without the top byte.
+    // A surface's pixels, row by row, without the top byte. A lock that fails is a test failure and
+    // gives no pixels: callers assert the size before reading them.
     static std::vector<uint32_t> Pixels(IDirect3DSurface9* surface) {
         std::vector<uint32_t> pixels;
         D3DSURFACE_DESC desc;
         surface->GetDesc(&desc);
         D3DLOCKED_RECT locked;
-        if (FAILED(surface->LockRect(&locked, nullptr, D3DLOCK_READONLY))) {
+        const HRESULT hr = surface->LockRect(&locked, nullptr, D3DLOCK_READONLY);
+        if (FAILED(hr)) {
+            ADD_FAILURE() << "a " << desc.Width << " x " << desc.Height << " surface cannot be locked: 0x"
+                          << std::hex << hr;
             return pixels;
         }
         for (UINT y = 0; y < desc.Height; ++y) {
@@ -84,10 +90,11 @@ TEST_F(ConsoleRenderTest, TheOpenConsoleCoversTheTopHalfWithItsBackgroundAndText
     ASSERT_EQ(m_console.slideState, kConsoleStill);
     ASSERT_FALSE(frame.empty());
     const std::vector<uint32_t> background = Pixels(m_console.pBackground);
-    ASSERT_EQ(background.size(), 1024u * 384u);
+    ASSERT_EQ(background.size(), kConsolePixels);
 
     // "H" at (10, 347): its cell's glyph over the background, black left out.
     const std::vector<uint32_t> alphabet = Pixels(g_pAlphabetSurface);
+    ASSERT_EQ(alphabet.size(), kAlphabetPixels);
     const int cellLeft = ('H' - 32) % 32 * 16;
     const int cellTop = ('H' - 32) / 32 * 32;
     size_t glyph = 0;
@@ -119,6 +126,7 @@ TEST_F(ConsoleRenderTest, WhileSlidingTheConsolesLowerPartShowsAtTheTop) {
     const std::vector<uint32_t> frame = Frame(); // offset 364: twenty rows show
     ASSERT_EQ(g_ConsoleSlideOffset, 364);
     const std::vector<uint32_t> composed = Pixels(m_console.pWorkSurface);
+    ASSERT_EQ(composed.size(), kConsolePixels);
     size_t mismatches = 0;
     for (UINT y = 0; y < 60; ++y) {
         for (UINT x = 0; x < 1024; ++x) {
@@ -141,8 +149,10 @@ TEST_F(ConsoleRenderTest, LinesOfAnAlphabetReloadedWithTallerCellsStayInsideTheS
     ASSERT_EQ(m_console.slideState, kConsoleStill);
     // "H", cell 40 of 32 a row: the 16 x 64 block at (128, 64).
     const std::vector<uint32_t> alphabet = Pixels(g_pAlphabetSurface);
+    ASSERT_EQ(alphabet.size(), kAlphabetPixels);
     const auto glyph = [&](int x, int y) { return alphabet[(64 + y) * 512 + 128 + x]; };
     std::vector<uint32_t> work = Pixels(m_console.pWorkSurface);
+    ASSERT_EQ(work.size(), kConsolePixels);
     size_t shown = 0;
     for (int y = 347; y < 384; ++y) {
         for (int x = 0; x < 16; ++x) {
@@ -168,6 +178,7 @@ TEST_F(ConsoleRenderTest, LinesOfAnAlphabetReloadedWithTallerCellsStayInsideTheS
     ASSERT_NE(straddling, nullptr);
     const int top = straddling->GetY();
     work = Pixels(m_console.pWorkSurface);
+    ASSERT_EQ(work.size(), kConsolePixels);
     shown = 0;
     for (int y = 0; y < top + 64; ++y) {
         for (int x = 0; x < 16; ++x) {
@@ -196,6 +207,7 @@ TEST_F(ConsoleRenderTest, AWorkSurfaceThatCannotBeLockedGetsNoText) {
     const std::vector<uint32_t> frame = Frame();
     const std::vector<uint32_t> background = Pixels(m_console.pBackground);
     ASSERT_FALSE(frame.empty());
+    ASSERT_EQ(background.size(), kConsolePixels);
     for (UINT x = 0; x < 1024; x += 7) {
         ASSERT_EQ(PixelAt(frame, m_width, x, 0), background[x]) << "the console is drawn again once free";
     }
