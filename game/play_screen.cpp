@@ -5,6 +5,7 @@
 
 #include "services/device.h"
 #include "services/log.h"
+#include "services/picture_file.h"
 #include "services/safe_release.h"
 #include "ui/button.h"
 #include "ui/font.h"
@@ -109,7 +110,7 @@ LPDIRECT3DTEXTURE9 PegTexture(int colour) {
 HRESULT LoadScene(HWND hWnd) {
     char path[MAX_PATH];
     PicturePath(path, kPictureFolder, picture_files::kBackground);
-    if (FAILED(D3DXCreateTextureFromFileA(g_pd3dDevice, path, &g_pBackgroundTexture))) {
+    if (FAILED(CheckedCreateTextureFromFile(g_pd3dDevice, path, &g_pBackgroundTexture))) {
         return Fail(hWnd, "Impossibile caricare la texture di sfondo \n");
     }
 
@@ -131,7 +132,7 @@ HRESULT LoadScene(HWND hWnd) {
     for (int colour : kPegTextureOrder) {
         const PegTextureEntry& entry = kPegTextures[colour];
         PicturePath(path, kDataFolder, entry.file);
-        if (FAILED(D3DXCreateTextureFromFileA(g_pd3dDevice, path, entry.texture))) {
+        if (FAILED(CheckedCreateTextureFromFile(g_pd3dDevice, path, entry.texture))) {
             return Fail(hWnd, entry.failure);
         }
     }

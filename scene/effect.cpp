@@ -5,6 +5,7 @@
 
 #include "services/device.h"
 #include "services/log.h"
+#include "services/picture_file.h"
 #include "services/safe_release.h"
 
 #include <string>
@@ -74,16 +75,16 @@ void LoadParameterTexture(ID3DXEffect* effect, D3DXHANDLE parameter, bool volume
     HRESULT hr;
     if (volume) {
         IDirect3DVolumeTexture9* volumeTexture = nullptr;
-        hr = D3DXCreateVolumeTextureFromFileExA(g_pd3dDevice, path.c_str(), D3DX_DEFAULT, D3DX_DEFAULT,
-                                                D3DX_DEFAULT, D3DX_DEFAULT, 0, D3DFMT_UNKNOWN,
-                                                D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, kColourKey,
-                                                nullptr, nullptr, &volumeTexture);
+        hr = CheckedCreateVolumeTextureFromFileEx(g_pd3dDevice, path.c_str(), D3DX_DEFAULT, D3DX_DEFAULT,
+                                                  D3DX_DEFAULT, D3DX_DEFAULT, 0, D3DFMT_UNKNOWN,
+                                                  D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, kColourKey,
+                                                  nullptr, nullptr, &volumeTexture);
         texture = volumeTexture;
     } else {
         IDirect3DTexture9* planeTexture = nullptr;
-        hr = D3DXCreateTextureFromFileExA(g_pd3dDevice, path.c_str(), D3DX_DEFAULT, D3DX_DEFAULT,
-                                          D3DX_DEFAULT, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED, D3DX_DEFAULT,
-                                          D3DX_DEFAULT, kColourKey, nullptr, nullptr, &planeTexture);
+        hr = CheckedCreateTextureFromFileEx(g_pd3dDevice, path.c_str(), D3DX_DEFAULT, D3DX_DEFAULT,
+                                            D3DX_DEFAULT, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED, D3DX_DEFAULT,
+                                            D3DX_DEFAULT, kColourKey, nullptr, nullptr, &planeTexture);
         texture = planeTexture;
     }
     if (FAILED(hr)) {

@@ -1,4 +1,5 @@
 // Loading meshes from .x files into mesh containers, and assembling vertex shaders.
+#include "services/picture_file.h"
 #include "services/safe_release.h"
 #include "platform/platform.h"
 #include "scene/mesh_loader.h"
@@ -197,7 +198,7 @@ HRESULT FillMaterials(CMeshContainer* container, IDirect3DDevice9* device, ID3DX
             continue; // would be cut short: never load a different file
         }
         IDirect3DTexture9* texture = nullptr;
-        if (SUCCEEDED(D3DXCreateTextureFromFileA(device, path, &texture))) {
+        if (SUCCEEDED(CheckedCreateTextureFromFile(device, path, &texture))) {
             container->ppTextures[i] = texture;
         }
     }

@@ -353,9 +353,14 @@ def main():
         for lib in sorted(graph):
             print(f"{lib} links {' '.join(sorted(graph[lib]))}")
         failures += [f"link cycle: {c}" for c in cycles]
+    return report(failures, "breaches of the layer order")
+
+
+def report(failures, summary):
+    """Prints each failure and a count; the exit code: 1 if there is any."""
     for failure in failures:
         print(failure)
-    print(f"{len(failures)} breaches of the layer order")
+    print(f"{len(failures)} {summary}")
     return 1 if failures else 0
 
 

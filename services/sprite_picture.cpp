@@ -4,7 +4,7 @@
 #include "services/device.h"
 #include "services/log.h"
 #include "services/safe_release.h"
-#include "services/bitmap_check.h"
+#include "services/picture_file.h"
 
 namespace {
 
@@ -23,11 +23,9 @@ void CreateSprite(LPD3DXSPRITE* sprite) {
 
 void LoadSpriteTexture(const char* file, LPDIRECT3DTEXTURE9* texture) {
     SafeRelease(*texture);
-    // D3DX is not given a spoiled BMP: its decoder overflows on the sizes of some.
-    if (BitmapFileIsSpoiled(file) ||
-        FAILED(D3DXCreateTextureFromFileExA(g_pd3dDevice, file, 0, 0, 0, 0, D3DFMT_UNKNOWN, D3DPOOL_DEFAULT,
-                                            D3DX_DEFAULT, D3DX_DEFAULT, kColourKey, nullptr, nullptr,
-                                            texture))) {
+    if (FAILED(CheckedCreateTextureFromFileEx(g_pd3dDevice, file, 0, 0, 0, 0, D3DFMT_UNKNOWN, D3DPOOL_DEFAULT,
+                                              D3DX_DEFAULT, D3DX_DEFAULT, kColourKey, nullptr, nullptr,
+                                              texture))) {
         *texture = nullptr;
         ErrorOut("Impossibile caricare la texture");
     }

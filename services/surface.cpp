@@ -4,14 +4,12 @@
 #include "services/device.h"
 #include "services/log.h"
 #include "services/safe_release.h"
-#include "services/bitmap_check.h"
+#include "services/picture_file.h"
 #include "platform/platform.h"
 
 #include <algorithm>
 
 namespace {
-
-constexpr UINT kLoadImageFlags = LR_LOADFROMFILE | LR_CREATEDIBSECTION;
 
 // The only pixel formats the CPU drawing understands: one DWORD per pixel.
 bool IsPixel32(D3DFORMAT format) {
@@ -124,10 +122,8 @@ void ClearRect(const D3DRECT* rect, D3DCOLOR colour, IDirect3DDevice9* device) {
 }
 
 HRESULT LoadBitmapSurface(const char* path, IDirect3DSurface9** ppSurface, IDirect3DDevice9* device) {
-    // GDI only gives the picture's size; D3DX reads the file again into the surface. Neither is given
-    // a spoiled BMP: both would read past its end or overflow on its sizes.
-    HANDLE bitmap =
-        BitmapFileIsSpoiled(path) ? nullptr : LoadImageA(nullptr, path, IMAGE_BITMAP, 0, 0, kLoadImageFlags);
+    // GDI only gives the picture's size; D3DX reads the file again into the surface.
+    const HBITMAP bitmap = CheckedLoadBitmapFile(path);
     if (!bitmap) {
         ErrorOut("Unable to load bitmap");
         return E_FAIL;
@@ -142,8 +138,8 @@ HRESULT LoadBitmapSurface(const char* path, IDirect3DSurface9** ppSurface, IDire
         ErrorOut("Unable to create surface for bitmap load");
         return E_FAIL;
     }
-    if (FAILED(D3DXLoadSurfaceFromFileA(*ppSurface, nullptr, nullptr, path, nullptr, D3DX_FILTER_NONE, 0,
-                                        nullptr))) {
+    if (FAILED(CheckedLoadSurfaceFromFile(*ppSurface, nullptr, nullptr, path, nullptr, D3DX_FILTER_NONE, 0,
+                                          nullptr))) {
         ErrorOut("Unable to load file to surface");
         return E_FAIL;
     }

@@ -14,7 +14,7 @@ void SetPixel32(int x, int y, DWORD colour, int pitch, DWORD* pixels);
 void FillRect32(const RECT* rect, DWORD colour, int pitch, DWORD* pixels);
 void ClearRect(const D3DRECT* rect, D3DCOLOR colour, IDirect3DDevice9* device);
 // A .bmp file in a new X8R8G8B8 system-memory surface, which the caller owns (even when the last
-// step fails and E_FAIL comes back). A spoiled BMP fails at the first step, as a missing file does.
+// step fails and E_FAIL comes back). A spoiled picture fails at the first step, as a missing file does.
 HRESULT LoadBitmapSurface(const char* path, IDirect3DSurface9** ppSurface, IDirect3DDevice9* device);
 // Copies a block of pixels between 32-bit surfaces; a null rectangle is the whole source, a null
 // point (0, 0). With the key on, source pixels equal to the key leave the destination as it was.

@@ -8,6 +8,7 @@
 #include "services/clock.h"
 #include "services/device.h"
 #include "services/log.h"
+#include "services/picture_file.h"
 #include "services/safe_release.h"
 #include "services/settings.h"
 
@@ -61,7 +62,7 @@ HRESULT InitGraphics(HWND hWnd) {
     InitD3D(&g_pD3D, &g_pd3dDevice, hWnd, 0, 0);
 
     for (const SplashPicture& picture : kSplashPictures) {
-        if (FAILED(D3DXCreateTextureFromFileA(g_pd3dDevice, picture.path, picture.texture))) {
+        if (FAILED(CheckedCreateTextureFromFile(g_pd3dDevice, picture.path, picture.texture))) {
             return SetUpFailure(hWnd, "Impossibile caricare la texture \n", "Impossibile caricare la texture");
         }
     }

@@ -21,6 +21,21 @@ inline void PutLE(std::string& out, uint32_t value, int bytes) {
     }
 }
 
+// The bytes with the number at `at` written over, little-endian or big-endian.
+inline std::string Patched(std::string bytes, size_t at, uint32_t value, int size = 4) {
+    std::string field;
+    PutLE(field, value, size);
+    return bytes.replace(at, size, field);
+}
+
+inline std::string PatchedBigEndian(std::string bytes, size_t at, uint32_t value, int size = 4) {
+    std::string field;
+    for (int i = size - 1; i >= 0; --i) {
+        field.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+    }
+    return bytes.replace(at, size, field);
+}
+
 inline uint32_t GetLE(const std::string& in, size_t at, int bytes) {
     uint32_t value = 0;
     for (int i = bytes - 1; i >= 0; --i) {
