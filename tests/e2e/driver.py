@@ -57,7 +57,7 @@ def mean_difference(a, b):
 class Game:
     """One run of the game in a scratch copy of the runnable folder."""
 
-    def __init__(self, name, remove=(), corrupt=()):
+    def __init__(self, name, remove=(), spoil=None):
         self.root = os.path.join(SCRATCH, name)
         shutil.rmtree(self.root, ignore_errors=True)
         os.makedirs(os.path.join(self.root, "bin"))
@@ -69,9 +69,9 @@ class Game:
                 shutil.copytree(source, os.path.join(self.root, folder))
         for relative in remove:
             os.remove(os.path.join(self.root, relative))
-        for relative in corrupt:
+        for relative, data in (spoil or {}).items():
             with open(os.path.join(self.root, relative), "wb") as f:
-                f.write(b"not a picture at all")
+                f.write(data)
         self.process = None
         self.window = None
         self.full_screen = False

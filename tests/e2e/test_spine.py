@@ -5,6 +5,7 @@ import time
 import unittest
 
 import driver
+import spoiled
 from driver import Game
 
 
@@ -69,12 +70,35 @@ class SpineTest(unittest.TestCase):
         self.game.press_in(box, "Return")
         self.assertEqual(self.game.wait_exit(20), 0x80004005 & 0xFF)
 
-    def test_a_corrupt_splash_picture_ends_with_a_message(self):
-        self.game = Game("corrupt", corrupt=["Immagini/Loading.jpg"]).start()
+    def test_a_spoiled_splash_picture_ends_with_a_message(self):
+        # A palette bitmap claiming a width of 0x7FFFFFFF, under a JPEG's name: the platform's decoder
+        # overflowed on it and the game froze behind Wine's crash box.
+        what, data = spoiled.kinds(driver.GAME_DIR)[0]
+        self.game = Game("spoiled-splash", spoil={"Immagini/Loading.jpg": data}).start()
         self.game.answer_question(yes=False)
-        box = driver.wait_for(lambda: driver.find_windows("Errore"), 30, what="the error box")[0]
+        box = driver.wait_for(lambda: driver.find_windows("Errore"), 30, what="the error box for a " + what)[0]
         self.game.press_in(box, "Return")
         self.assertEqual(self.game.wait_exit(20), 0x80004005 & 0xFF)
+
+    def test_spoiled_pictures_of_the_title_and_the_play_screen_leave_them_undrawn_and_play_goes_on(self):
+        # Every picture whose failure the set-up passes over, each holding one of the kinds in turn, but
+        # the red button's, by which the play screen is told.
+        names = ["Immagini/Button/%s" % n for n in ("startGame.png", "startGameOn.png", "exitGame.png",
+                                                    "exitGameOn.png")]
+        names += ["Immagini/Mouse/cursore.bmp", "Data/legno.jpg"]
+        names += ["Immagini/GUI/%s" % n for n in (
+            "giallo_butt.jpg", "verde_butt.jpg", "blue_butt.jpg", "viola_butt.jpg", "button_esatti.jpg",
+            "button_colore.jpg", "HELP.jpg", "ISTRUZIONI.png", "SOLUZIONE.jpg", "restart_butt.png",
+            "exit_butt.png")]
+        kinds = spoiled.kinds(driver.GAME_DIR)
+        game = self.start("spoiled", spoil={name: kinds[i % len(kinds)][1] for i, name in enumerate(names)})
+        driver.wait_for(lambda: driver.title_shown(game.screenshot()), 15, what="the title screen")
+        game.key("space")
+        screen = game.wait_screen_or_exit(driver.on_play_screen, 25, what="the play screen")
+        self.assertIsNotNone(screen, "the game ended before the play screen")
+        self.assertEqual(driver.find_windows("Errore"), [], "nothing the set-up passes over shows a box")
+        game.key("Escape")
+        self.assertEqual(game.wait_exit(10), 0)
 
 
 if __name__ == "__main__":
