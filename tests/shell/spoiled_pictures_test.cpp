@@ -4,11 +4,9 @@
 #include "harness.h"
 #include "spoiled_pictures.h"
 #include "shell/shell.h"
-#include "services/test_seams.h"
 
 #include "game/game.h"
 #include "game/picture_files.h"
-#include "input/input.h"
 #include "scene/scene.h"
 #include "ui/alphabet.h"
 #include "ui/button.h"
