@@ -13,7 +13,6 @@
 namespace {
 
 constexpr char kTextureFolder[] = "..\\Data\\Textures\\";
-constexpr DWORD kAddedCompileFlags = 0x100;
 constexpr D3DCOLOR kColourKey = 0xFF000000; // opaque black
 constexpr int kTimeEntry = EffectSemanticIndex("Time");
 static_assert(kTimeEntry >= 0, "the time's semantic is not in the table");
@@ -120,7 +119,7 @@ HRESULT CEffect::LoadEffect(const char* meshFile, const char* effectFile) {
         MeshFrame.AddMeshContainer(pMeshContainer);
     }
 
-    dwCompileFlags |= kAddedCompileFlags;
+    dwCompileFlags |= D3DXSHADER_NO_PRESHADER;
     // A second load replaces the first effect rather than leaking it.
     SafeRelease(pErrors);
     SafeRelease(pEffect);
