@@ -8,15 +8,16 @@
 #include "services/picture_file.h"
 #include "services/safe_release.h"
 
+#include <iterator>
 #include <string>
 
 namespace {
 
 constexpr char kTextureFolder[] = "..\\Data\\Textures\\";
-constexpr DWORD kAddedCompileFlags = 0x100;
 constexpr D3DCOLOR kColourKey = 0xFF000000; // opaque black
 constexpr int kTimeEntry = EffectSemanticIndex("Time");
-static_assert(kTimeEntry >= 0, "the time's semantic is not in the table");
+static_assert(kTimeEntry >= 0 && kEffectSemanticTable[kTimeEntry].kind == EffectSemanticKind::Scalar,
+              "the time's semantic is not a scalar of the table");
 
 // Each per-frame matrix and the entry of the semantic table whose handle receives it, in the order
 // they are set. Each matrix is named for its semantic.
@@ -47,15 +48,33 @@ constexpr MatrixBinding kMatrixBindings[] = {
      EffectSemanticIndex("WorldViewProjectionInverseTranspose")},
 };
 
-constexpr bool EveryMatrixHasAnEntry() {
+// The bindings are the table's matrix entries, each once: a kind changed in the table must be
+// met by a matrix here.
+constexpr bool BindingsAreTheMatrixEntries() {
+    int matrixEntries = 0;
+    for (const EffectSemantic& semantic : kEffectSemanticTable) {
+        if (semantic.kind == EffectSemanticKind::Matrix) {
+            ++matrixEntries;
+        }
+    }
+    if (matrixEntries != static_cast<int>(std::size(kMatrixBindings))) {
+        return false;
+    }
     for (const MatrixBinding& binding : kMatrixBindings) {
-        if (binding.entry < 0) {
+        if (binding.entry < 0 || kEffectSemanticTable[binding.entry].kind != EffectSemanticKind::Matrix) {
+            return false;
+        }
+        int uses = 0;
+        for (const MatrixBinding& other : kMatrixBindings) {
+            uses += other.entry == binding.entry ? 1 : 0;
+        }
+        if (uses != 1) {
             return false;
         }
     }
     return true;
 }
-static_assert(EveryMatrixHasAnEntry(), "a matrix's semantic is not in the table");
+static_assert(BindingsAreTheMatrixEntries(), "the matrices set are not the table's matrix entries");
 
 // Gives the parameter the texture (or, with volume, the volume texture) its "ResourceName" annotation
 // names; a file that cannot be loaded leaves it no texture. The effect keeps its own reference.
@@ -120,7 +139,7 @@ HRESULT CEffect::LoadEffect(const char* meshFile, const char* effectFile) {
         MeshFrame.AddMeshContainer(pMeshContainer);
     }
 
-    dwCompileFlags |= kAddedCompileFlags;
+    dwCompileFlags |= D3DXSHADER_NO_PRESHADER;
     // A second load replaces the first effect rather than leaking it.
     SafeRelease(pErrors);
     SafeRelease(pEffect);

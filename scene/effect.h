@@ -23,8 +23,8 @@ public:
     CEffect& operator=(const CEffect&) = delete;
 
     // Loads the mesh and the effect (both paths used unchanged), reports a failed creation and binds.
-    // Adds 0x100 to dwCompileFlags. Returns the creation's failure, or the result of selecting the
-    // technique.
+    // Adds D3DXSHADER_NO_PRESHADER to dwCompileFlags. Returns the creation's failure, or the result of
+    // selecting the technique.
     HRESULT LoadEffect(const char* meshFile, const char* effectFile);
     // Fills hParams and EffectDesc, gives each texture parameter the file its "ResourceName" names
     // under "..\Data\Textures\", and selects the technique; the result of selecting it.

@@ -1,72 +1,97 @@
 // The semantics the effect wrapper binds an effect's top-level parameters by, in binding order and
-// spelled as effect files must spell them (three odd spellings included). Plain C++ without Windows
-// types: the native effect writer builds its test effects from the same table.
+// spelled as effect files must spell them (three odd spellings included), each with the kind of value
+// it carries. Plain C++ without Windows types: the native effect writer builds its test effects from
+// the same table.
 #pragma once
+
+#include <array>
 
 constexpr int kEffectSemanticCount = 58;
 
-// Entry i gives CEffect::hParams[i].
-constexpr const char* kEffectSemantics[kEffectSemanticCount] = {
-    "Ambient",
-    "Attenuation",
-    "BoundingBoxMax",
-    "BoundingBoxMin",
-    "BoundingBoxSize",
-    "BoundingCenter",
-    "BoundingSphereSize",
-    "BoundingSphereMin",
-    "BoundingSphereMax",
-    "Diffuse",
-    "ElapsedTime",
-    "Emissive",
-    "EnviromentNormal",
-    "Height",
-    "Joint",
-    "JointWorld",
-    "JointWorldInverse",
-    "JointWorldInverseTranspose",
-    "JointWorldView",
-    "JointWorldViewInverse",
-    "JointWolrdViewInverseTranspose",
-    "JointWorldViewProjection",
-    "JointWorldViewProjectionInverse",
-    "JointWorldViewProjectionTranspose",
-    "LastTime",
-    "Normal",
-    "Opacity",
-    "Position",
-    "Projection",
-    "ProjectionInverse",
-    "ProjectionInverseTranspose",
-    "Random",
-    "Refraction",
-    "RenderColorTarget",
-    "RenderDepthStencilTarget",
-    "RenderTargetClipping",
-    "RenderTargetDimension",
-    "Specular",
-    "SpecularPower",
-    "StandardGlobal",
-    "TextureMatrix",
-    "Time",
-    "UnitsScale",
-    "View",
-    "ViewInverse",
-    "ViewInverseTranspose",
-    "ViewProjection",
-    "ViewProjectionInverse",
-    "ViewProjectionInverseTranspose",
-    "World",
-    "WorldInverse",
-    "WorldInverseTranspose",
-    "WorldView",
-    "WorldViewInverse",
-    "WorldViewInverseTranspose",
-    "WorldViewProjection",
-    "WorldViewProjectionInverse",
-    "WorldViewProjectionInverseTranspose",
+enum class EffectSemanticKind {
+    Matrix, // a 4 x 4 matrix the wrapper sets every frame
+    Scalar, // a float the wrapper sets every frame: the time
+    Vector, // bound, never set by the wrapper; the test effects declare a float4
 };
-static_assert(kEffectSemantics[kEffectSemanticCount - 1] != nullptr, "the table is short of entries");
+
+struct EffectSemantic {
+    const char* name;
+    EffectSemanticKind kind;
+};
+
+// Entry i gives CEffect::hParams[i].
+constexpr EffectSemantic kEffectSemanticTable[kEffectSemanticCount] = {
+    {"Ambient", EffectSemanticKind::Vector},
+    {"Attenuation", EffectSemanticKind::Vector},
+    {"BoundingBoxMax", EffectSemanticKind::Vector},
+    {"BoundingBoxMin", EffectSemanticKind::Vector},
+    {"BoundingBoxSize", EffectSemanticKind::Vector},
+    {"BoundingCenter", EffectSemanticKind::Vector},
+    {"BoundingSphereSize", EffectSemanticKind::Vector},
+    {"BoundingSphereMin", EffectSemanticKind::Vector},
+    {"BoundingSphereMax", EffectSemanticKind::Vector},
+    {"Diffuse", EffectSemanticKind::Vector},
+    {"ElapsedTime", EffectSemanticKind::Vector},
+    {"Emissive", EffectSemanticKind::Vector},
+    {"EnviromentNormal", EffectSemanticKind::Vector},
+    {"Height", EffectSemanticKind::Vector},
+    {"Joint", EffectSemanticKind::Vector},
+    {"JointWorld", EffectSemanticKind::Vector},
+    {"JointWorldInverse", EffectSemanticKind::Vector},
+    {"JointWorldInverseTranspose", EffectSemanticKind::Vector},
+    {"JointWorldView", EffectSemanticKind::Vector},
+    {"JointWorldViewInverse", EffectSemanticKind::Vector},
+    {"JointWolrdViewInverseTranspose", EffectSemanticKind::Vector},
+    {"JointWorldViewProjection", EffectSemanticKind::Vector},
+    {"JointWorldViewProjectionInverse", EffectSemanticKind::Vector},
+    {"JointWorldViewProjectionTranspose", EffectSemanticKind::Vector},
+    {"LastTime", EffectSemanticKind::Vector},
+    {"Normal", EffectSemanticKind::Vector},
+    {"Opacity", EffectSemanticKind::Vector},
+    {"Position", EffectSemanticKind::Vector},
+    {"Projection", EffectSemanticKind::Matrix},
+    {"ProjectionInverse", EffectSemanticKind::Matrix},
+    {"ProjectionInverseTranspose", EffectSemanticKind::Matrix},
+    {"Random", EffectSemanticKind::Vector},
+    {"Refraction", EffectSemanticKind::Vector},
+    {"RenderColorTarget", EffectSemanticKind::Vector},
+    {"RenderDepthStencilTarget", EffectSemanticKind::Vector},
+    {"RenderTargetClipping", EffectSemanticKind::Vector},
+    {"RenderTargetDimension", EffectSemanticKind::Vector},
+    {"Specular", EffectSemanticKind::Vector},
+    {"SpecularPower", EffectSemanticKind::Vector},
+    {"StandardGlobal", EffectSemanticKind::Vector},
+    {"TextureMatrix", EffectSemanticKind::Vector},
+    {"Time", EffectSemanticKind::Scalar},
+    {"UnitsScale", EffectSemanticKind::Vector},
+    {"View", EffectSemanticKind::Matrix},
+    {"ViewInverse", EffectSemanticKind::Matrix},
+    {"ViewInverseTranspose", EffectSemanticKind::Matrix},
+    {"ViewProjection", EffectSemanticKind::Matrix},
+    {"ViewProjectionInverse", EffectSemanticKind::Matrix},
+    {"ViewProjectionInverseTranspose", EffectSemanticKind::Matrix},
+    {"World", EffectSemanticKind::Matrix},
+    {"WorldInverse", EffectSemanticKind::Matrix},
+    {"WorldInverseTranspose", EffectSemanticKind::Matrix},
+    {"WorldView", EffectSemanticKind::Matrix},
+    {"WorldViewInverse", EffectSemanticKind::Matrix},
+    {"WorldViewInverseTranspose", EffectSemanticKind::Matrix},
+    {"WorldViewProjection", EffectSemanticKind::Matrix},
+    {"WorldViewProjectionInverse", EffectSemanticKind::Matrix},
+    {"WorldViewProjectionInverseTranspose", EffectSemanticKind::Matrix},
+};
+static_assert(kEffectSemanticTable[kEffectSemanticCount - 1].name != nullptr,
+              "the table is short of entries");
+
+// The names alone, entry for entry.
+constexpr std::array<const char*, kEffectSemanticCount> EffectSemanticNames() {
+    std::array<const char*, kEffectSemanticCount> names = {};
+    for (int i = 0; i < kEffectSemanticCount; ++i) {
+        names[i] = kEffectSemanticTable[i].name;
+    }
+    return names;
+}
+constexpr std::array<const char*, kEffectSemanticCount> kEffectSemantics = EffectSemanticNames();
 
 constexpr bool SameSemantic(const char* a, const char* b) {
     while (*a != '\0' && *a == *b) {
@@ -79,7 +104,7 @@ constexpr bool SameSemantic(const char* a, const char* b) {
 // The entry of a semantic spelled exactly as in the table, or -1 when the table lacks it.
 constexpr int EffectSemanticIndex(const char* semantic) {
     for (int i = 0; i < kEffectSemanticCount; ++i) {
-        if (SameSemantic(kEffectSemantics[i], semantic)) {
+        if (SameSemantic(kEffectSemanticTable[i].name, semantic)) {
             return i;
         }
     }

@@ -3,7 +3,6 @@
 #include "effect_fixture.h"
 
 #include <cmath>
-#include <cstring>
 
 namespace {
 
@@ -30,12 +29,6 @@ protected:
     }
 };
 
-// The entries the wrapper sets matrices into: projection, view and world, their products, inverses and
-// transposes.
-bool IsFrameMatrix(const char* semantic) {
-    return strncmp(semantic, "Projection", 10) == 0 || strncmp(semantic, "View", 4) == 0 ||
-           strncmp(semantic, "World", 5) == 0;
-}
 constexpr int kTimeEntry = EffectSemanticIndex("Time");
 
 // Element by element within a small tolerance: inverses are formed in single precision, and a zero may
@@ -60,9 +53,9 @@ TEST_F(EffectFrameTest, IdentityTransformsGiveEighteenIdentities) {
     ASSERT_EQ(Load("semantiche.fxo"), S_OK);
     m_effect->SetMatrices();
     int matrices = 0;
-    for (const char* semantic : kEffectSemantics) {
-        if (IsFrameMatrix(semantic)) {
-            EXPECT_TRUE(Near(Read(semantic), Identity())) << semantic;
+    for (const EffectSemantic& semantic : kEffectSemanticTable) {
+        if (semantic.kind == EffectSemanticKind::Matrix) {
+            EXPECT_TRUE(Near(Read(semantic.name), Identity())) << semantic.name;
             ++matrices;
         }
     }

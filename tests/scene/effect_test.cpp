@@ -39,6 +39,20 @@ std::string CurrentTechniqueName(ID3DXEffect* effect) {
     return desc.Name;
 }
 
+// The parameter holds a value of the kind the table gives its semantic.
+bool HasKind(const D3DXPARAMETER_DESC& desc, EffectSemanticKind kind) {
+    switch (kind) {
+    case EffectSemanticKind::Matrix:
+        return (desc.Class == D3DXPC_MATRIX_ROWS || desc.Class == D3DXPC_MATRIX_COLUMNS) && desc.Rows == 4 &&
+               desc.Columns == 4;
+    case EffectSemanticKind::Scalar:
+        return desc.Class == D3DXPC_SCALAR;
+    case EffectSemanticKind::Vector:
+        return desc.Class == D3DXPC_VECTOR;
+    }
+    return false;
+}
+
 TEST_F(EffectTest, EverySemanticOfTheTableIsFoundOnAnEffectThatDeclaresIt) {
     DebugOutputRecorder recorder;
     ASSERT_EQ(Load("semantiche.fxo"), S_OK);
@@ -49,10 +63,12 @@ TEST_F(EffectTest, EverySemanticOfTheTableIsFoundOnAnEffectThatDeclaresIt) {
         D3DXPARAMETER_DESC desc = {};
         ASSERT_EQ(m_effect->pEffect->GetParameterDesc(m_effect->hParams[i], &desc), S_OK);
         EXPECT_EQ(std::string(desc.Name), std::string("g") + kEffectSemantics[i]);
+        EXPECT_TRUE(HasKind(desc, kEffectSemanticTable[i].kind)) << "class " << desc.Class;
     }
-    EXPECT_STREQ(kEffectSemantics[12], "EnviromentNormal");
-    EXPECT_STREQ(kEffectSemantics[20], "JointWolrdViewInverseTranspose");
-    EXPECT_STREQ(kEffectSemantics[23], "JointWorldViewProjectionTranspose");
+    // The table's three odd spellings, which an effect must match letter for letter.
+    EXPECT_NE(EffectSemanticIndex("EnviromentNormal"), -1);
+    EXPECT_NE(EffectSemanticIndex("JointWolrdViewInverseTranspose"), -1);
+    EXPECT_NE(EffectSemanticIndex("JointWorldViewProjectionTranspose"), -1);
     EXPECT_EQ(CurrentTechniqueName(m_effect->pEffect), "Principale");
     // No texture parameter, so no path line; nothing else is reported either.
     EXPECT_TRUE(recorder.Outputs().empty());
@@ -61,7 +77,7 @@ TEST_F(EffectTest, EverySemanticOfTheTableIsFoundOnAnEffectThatDeclaresIt) {
 TEST_F(EffectTest, SemanticsTheEffectLacksGiveNullHandlesEvenWhenOnlySpelledRight) {
     DebugOutputRecorder recorder;
     // Declares "EnvironmentNormal", "JointWorldViewInverseTranspose" and
-    // "JointWorldViewProjectionInverseTranspose", the correct spellings of entries 12, 20 and 23.
+    // "JointWorldViewProjectionInverseTranspose", the correct spellings of the table's three odd ones.
     ASSERT_EQ(Load("ortografia.fxo"), S_OK);
     for (int i = 0; i < kEffectSemanticCount; ++i) {
         EXPECT_EQ(m_effect->hParams[i], nullptr) << kEffectSemantics[i];

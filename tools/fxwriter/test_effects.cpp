@@ -4,8 +4,6 @@
 
 #include "scene/effect_semantics.h"
 
-#include <cstring>
-
 using fx::Class;
 using fx::Type;
 
@@ -57,11 +55,6 @@ fx::Parameter Texture(const std::string& name, Type type, const std::string& res
     return p;
 }
 
-bool IsMatrixSemantic(const char* semantic) {
-    return std::strstr(semantic, "Projection") == semantic || std::strstr(semantic, "View") == semantic ||
-           std::strstr(semantic, "World") == semantic;
-}
-
 // One pass that draws unlit in the texture factor colour, with no culling and no depth test.
 fx::Pass FlatPass(const std::string& name, uint32_t colour, bool additive) {
     fx::Pass pass;
@@ -88,18 +81,21 @@ fx::Technique OnePassTechnique() {
     return {"Principale", {FlatPass("Unico", 0xFFFFFFFF, false)}};
 }
 
-// A parameter for every bound semantic: matrices where the game sets matrices, a float for the time,
-// a vector for the rest.
+// A parameter for every bound semantic, of the kind the table gives it.
 fx::Effect AllSemantics() {
     fx::Effect effect;
-    for (const char* semantic : kEffectSemantics) {
-        const std::string name = std::string("g") + semantic;
-        if (IsMatrixSemantic(semantic)) {
-            effect.parameters.push_back(Matrix(name, semantic));
-        } else if (std::strcmp(semantic, "Time") == 0) {
-            effect.parameters.push_back(Scalar(name, semantic));
-        } else {
-            effect.parameters.push_back(Vector(name, semantic));
+    for (const EffectSemantic& semantic : kEffectSemanticTable) {
+        const std::string name = std::string("g") + semantic.name;
+        switch (semantic.kind) {
+        case EffectSemanticKind::Matrix:
+            effect.parameters.push_back(Matrix(name, semantic.name));
+            break;
+        case EffectSemanticKind::Scalar:
+            effect.parameters.push_back(Scalar(name, semantic.name));
+            break;
+        case EffectSemanticKind::Vector:
+            effect.parameters.push_back(Vector(name, semantic.name));
+            break;
         }
     }
     effect.techniques = {OnePassTechnique()};

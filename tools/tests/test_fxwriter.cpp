@@ -1,12 +1,17 @@
-// The compiled test effects: the file's frame that the loader reads first, and that each effect
-// written matches its HLSL source kept beside it.
+// The compiled test effects: the file's frame that the loader reads first, that each effect written
+// matches its HLSL source kept beside it, and that the semantics' source and the game's table agree.
 #include "check.h"
 #include "image_io.h"
 #include "test_effects.h"
 
+#include "scene/effect_semantics.h"
+
+#include <cstdio>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -31,6 +36,39 @@ std::string Quoted(const std::string& text) {
         quoted += c == '\\' ? std::string("\\\\") : std::string(1, c);
     }
     return quoted + "\"";
+}
+
+// A top-level parameter declared with a semantic: `type name : semantic;`.
+struct Declaration {
+    std::string type;
+    std::string semantic;
+};
+
+std::vector<Declaration> DeclarationsWithSemantics(const std::string& source) {
+    static const std::regex pattern(R"(^\s*(\w+)\s+(\w+)\s*:\s*(\w+)\s*;)");
+    std::vector<Declaration> declarations;
+    std::istringstream lines(source);
+    std::string line;
+    std::smatch match;
+    while (std::getline(lines, line)) {
+        if (std::regex_search(line, match, pattern)) {
+            declarations.push_back({match[1], match[3]});
+        }
+    }
+    return declarations;
+}
+
+// The HLSL type a parameter of each kind is declared with.
+std::string HlslType(EffectSemanticKind kind) {
+    switch (kind) {
+    case EffectSemanticKind::Matrix:
+        return "float4x4";
+    case EffectSemanticKind::Scalar:
+        return "float";
+    case EffectSemanticKind::Vector:
+        return "float4";
+    }
+    return "";
 }
 
 } // namespace
@@ -86,5 +124,34 @@ TEST_CASE(FxEveryTestEffectMatchesItsSource) {
         }
         const size_t techniques = named.effect.techniques.size();
         CHECK((source.find("\ntechnique ") != std::string::npos) == (techniques != 0));
+    }
+}
+
+TEST_CASE(FxSemanticsSourceDeclaresExactlyTheTableWithItsKinds) {
+    const std::vector<Declaration> declarations = DeclarationsWithSemantics(ReadSource("semantiche"));
+    // Every semantic the source declares is in the table, with the type of the entry's kind.
+    for (const Declaration& declaration : declarations) {
+        const int entry = EffectSemanticIndex(declaration.semantic.c_str());
+        const std::string type = entry < 0 ? "" : HlslType(kEffectSemanticTable[entry].kind);
+        if (entry < 0) {
+            fprintf(stderr, "semantiche.fx declares %s, which the table lacks\n",
+                    declaration.semantic.c_str());
+        } else if (declaration.type != type) {
+            fprintf(stderr, "semantiche.fx declares %s as %s, not %s\n", declaration.semantic.c_str(),
+                    declaration.type.c_str(), type.c_str());
+        }
+        CHECK(entry >= 0);
+        CHECK(entry < 0 || declaration.type == type);
+    }
+    // Every entry of the table is declared once.
+    for (const EffectSemantic& semantic : kEffectSemanticTable) {
+        int times = 0;
+        for (const Declaration& declaration : declarations) {
+            times += declaration.semantic == semantic.name ? 1 : 0;
+        }
+        if (times != 1) {
+            fprintf(stderr, "semantiche.fx declares %s %d times\n", semantic.name, times);
+        }
+        CHECK(times == 1);
     }
 }
