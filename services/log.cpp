@@ -48,7 +48,14 @@ void LogWrite(const char* text) {
     }
 }
 
-int CloseLogFile() { return g_LogFile ? fclose(g_LogFile) : EOF; }
+int CloseLogFile() {
+    if (!g_LogFile) {
+        return EOF;
+    }
+    const int result = fclose(g_LogFile);
+    g_LogFile = nullptr;
+    return result;
+}
 
 void ErrorOut(const char* text) { DebugLine("ERROR: ", text); }
 
