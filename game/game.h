@@ -33,6 +33,7 @@ extern CFrame g_BoardFrame;
 extern CFrame g_Pegs[kPegCount];
 
 void GameFrame();
+// Picks the secret code at random (rand and the clock) into g_SecretCode; it draws nothing.
 void DrawSecretCode();
 void ScoreRow();
 void StartNewGame();
@@ -56,6 +57,7 @@ extern CMeshContainer* g_pPegMesh;
 extern CButton g_ColourButtons[kColourCount];
 extern CButton g_ExactLabel;
 extern CButton g_ColourLabel;
+// [0] the help button; [1] is no button but the instructions picture, drawn while g_bOverlay is set.
 extern CButton g_HelpButtons[2];
 extern CButton g_SolutionPanel;
 extern CButton g_NewGameButton;

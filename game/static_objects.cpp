@@ -6,7 +6,7 @@
 
 #include "input/input.h"
 #include "scene/scene.h"
-#include "services/timing.h"
+#include "services/value_list.h"
 
 CKeyboard g_Keyboard;
 CMouse g_Mouse;

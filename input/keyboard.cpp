@@ -5,7 +5,7 @@
 #include "services/device.h"
 #include "services/log.h"
 #include "services/safe_release.h"
-#include "input/device.h"
+#include "input/direct_input_device.h"
 #include "platform/platform.h"
 
 LPDIRECTINPUT8A g_pDirectInput = nullptr;

@@ -5,7 +5,7 @@
 #include "services/device.h"
 #include "services/safe_release.h"
 #include "services/sprite_picture.h"
-#include "input/device.h"
+#include "input/direct_input_device.h"
 #include "platform/platform.h"
 
 namespace {

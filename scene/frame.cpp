@@ -3,6 +3,19 @@
 #include "services/log.h"
 #include "scene/frame.h"
 
+namespace {
+
+// Links item after the last element of the list that *link starts (to *link itself when the list is
+// empty), each element linking the next through its member `next`; item keeps its own `next`.
+template <typename T> void AppendToList(T** link, T* item, T* T::*next) {
+    while (*link) {
+        link = &((*link)->*next);
+    }
+    *link = item;
+}
+
+} // namespace
+
 CFrame::CFrame() {
     // Only these fields are set; the rest keep the zero fill of static storage.
     yaw = 0.0f;
@@ -51,15 +64,7 @@ HRESULT CFrame::AddChild(CFrame* child) {
         return E_FAIL;
     }
     child->pParent = this;
-    if (!pFirstChild) {
-        pFirstChild = child;
-    } else {
-        CFrame* last = pFirstChild;
-        while (last->pNextSibling) {
-            last = last->pNextSibling;
-        }
-        last->pNextSibling = child;
-    }
+    AppendToList(&pFirstChild, child, &CFrame::pNextSibling);
     return S_OK;
 }
 
@@ -68,15 +73,7 @@ HRESULT CFrame::AddMeshContainer(CMeshContainer* container) {
         return E_FAIL;
     }
     container->pOwnerFrame = this;
-    if (!pFirstMeshContainer) {
-        pFirstMeshContainer = container;
-    } else {
-        CMeshContainer* last = pFirstMeshContainer;
-        while (last->pNextInFrame) {
-            last = last->pNextInFrame;
-        }
-        last->pNextInFrame = container;
-    }
+    AppendToList(&pFirstMeshContainer, container, &CMeshContainer::pNextInFrame);
     return S_OK;
 }
 

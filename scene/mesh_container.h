@@ -25,7 +25,8 @@ public:
     // First container of the pNextMeshContainer chain, this one included, named exactly `name`.
     CMeshContainer* Find(const char* name);
 
-    // The owner frame's list, which the container does not own.
+    // Despite their names these follow the owner frame's list (pNextInFrame), which the container does
+    // not own, not the pNextMeshContainer chain.
     void SetNextMeshContainer(CMeshContainer* next) { pNextInFrame = next; }
     CMeshContainer* GetNextMeshContainer() const { return pNextInFrame; }
     void SetOwnerFrame(CFrame* frame) { pOwnerFrame = frame; }

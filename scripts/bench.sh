@@ -26,12 +26,8 @@ for _ in $(seq 100); do
 done
 export DISPLAY=":$(cat "$BUILD_DIR/xvfb-bench.display")"
 
-# A persistent server and a warm-up command, so that Wine's own start does not count as the game's.
-prepare_wine_prefix
-"$WINESERVER" -k >/dev/null 2>&1 || true
-"$WINESERVER" -w >/dev/null 2>&1 || true
-"$WINESERVER" -p
-"$WINE_LOADER" cmd /c exit >/dev/null 2>&1 </dev/null || true
+# Wine is started before the game, so that its own start does not count as the game's.
+start_wine
 
 echo "Machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//'), $(nproc) cores;" \
     "$("$WINE_LOADER" --version 2>/dev/null || echo 'Wine')"

@@ -36,22 +36,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A persistent server and one warm-up command per prefix: Wine's background services then belong to
-# the warm-up, not to a test, so they hold no test's pipes open and each test starts fast.
-# With "unmanaged", Wine gives its windows to no window manager. Xvfb has none, and Wine waits two
-# seconds for one whenever a managed window closes, as every message box a test answers does; the
-# end-to-end tests keep the game's windows managed, as on a player's desktop.
-start_wine() {
-    prepare_wine_prefix
-    if [ "${1:-}" = unmanaged ]; then
-        "$WINE_LOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 || true
-    fi
-    # The server left by setting up the prefix would exit on its own soon: replace it by a persistent one.
-    "$WINESERVER" -k >/dev/null 2>&1 || true
-    "$WINESERVER" -w >/dev/null 2>&1 || true
-    "$WINESERVER" -p
-    "$WINE_LOADER" cmd /c exit >/dev/null 2>&1 </dev/null || true
-}
+# The unit and device tests' windows are unmanaged: every message box a test answers then closes at
+# once. The end-to-end tests keep the game's windows managed, as on a player's desktop.
 start_wine unmanaged &
 WINE_UNIT=$!
 (WINEPREFIX="$E2E_WINEPREFIX" DISPLAY="$E2E_DISPLAY" start_wine) &

@@ -2,13 +2,11 @@
 // HAL with a fall-back to the reference device, projection, default states and the "options.txt" report;
 // and the window and device globals every layer draws with.
 #include "services/device.h"
+#include "services/empty_file.h"
 #include "services/settings.h"
 #include "services/screen_layout.h"
 
 #include <cstdio>
-#include <fcntl.h>
-#include <io.h>
-#include <sys/stat.h>
 
 HINSTANCE g_hInstance = nullptr;
 HWND g_hWnd = nullptr;
@@ -29,7 +27,6 @@ BYTE g_bRefDevice = 0;
 namespace {
 
 const char kReportName[] = "options.txt";
-constexpr DWORD kPixelShader20 = 0xFFFF0200;
 
 // The report is informative only: when it cannot be opened the set-up goes on without it.
 void Report(FILE* report, const char* format, const char* value) {
@@ -80,7 +77,7 @@ HRESULT InitD3D(LPDIRECT3D9* ppD3D, LPDIRECT3DDEVICE9* ppDevice, HWND hWnd, int 
     sprintf(question, "Modalit\xE0 schermo-intero? (%dx%dx%d)", g_DeviceWidth, g_DeviceHeight, g_DeviceBpp);
 
     // Every start empties the report, even when the set-up fails before writing it.
-    _close(_creat(kReportName, _S_IREAD | _S_IWRITE));
+    CreateEmptyFile(kReportName);
 
     if (!ppD3D || !ppDevice || !hWnd) {
         return E_FAIL;
@@ -156,7 +153,7 @@ HRESULT InitD3D(LPDIRECT3D9* ppD3D, LPDIRECT3DDEVICE9* ppDevice, HWND hWnd, int 
     device->SetRenderState(D3DRS_LIGHTING, FALSE);
 
     Report(report, "b2SidedStencils %s\n", (caps.StencilCaps & D3DSTENCILCAPS_TWOSIDED) ? "true" : "false");
-    Report(report, "psVersion %s\n", caps.PixelShaderVersion >= kPixelShader20 ? "true" : "false");
+    Report(report, "psVersion %s\n", caps.PixelShaderVersion >= D3DPS_VERSION(2, 0) ? "true" : "false");
     if (report) {
         fclose(report);
     }

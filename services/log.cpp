@@ -1,9 +1,6 @@
 // "D3D.log", the record of the text output's failures, and the one-line debugger diagnostic.
 #include "services/log.h"
-
-#include <fcntl.h>
-#include <io.h>
-#include <sys/stat.h>
+#include "services/empty_file.h"
 
 char g_LogFileName[8];
 FILE* g_LogFile = nullptr;
@@ -21,7 +18,7 @@ void DebugLine(const char* prefix, const char* text) {
 
 bool OpenLogFile() {
     strcpy(g_LogFileName, "D3D.log");
-    _close(_creat(g_LogFileName, _S_IREAD | _S_IWRITE));
+    CreateEmptyFile(g_LogFileName);
 
     g_LogFile = fopen(g_LogFileName, "w");
     if (!g_LogFile) {
@@ -51,7 +48,14 @@ void LogWrite(const char* text) {
     }
 }
 
-int CloseLogFile() { return g_LogFile ? fclose(g_LogFile) : EOF; }
+int CloseLogFile() {
+    if (!g_LogFile) {
+        return EOF;
+    }
+    const int result = fclose(g_LogFile);
+    g_LogFile = nullptr;
+    return result;
+}
 
 void ErrorOut(const char* text) { DebugLine("ERROR: ", text); }
 

@@ -10,6 +10,7 @@ extern char g_LogWordBuf[256];
 
 bool OpenLogFile();
 void LogWrite(const char* text);
+// Closes the log and clears g_LogFile: fclose's result, or EOF when no log is open.
 int CloseLogFile();
 void ErrorOut(const char* text);
 // A set-up failure told to the player and the debugger: a box captioned "Errore" showing boxText, then

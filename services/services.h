@@ -1,6 +1,6 @@
 // The shared services every layer above uses: the window and the Direct3D device, the settings report,
-// the log and debugger messages, the program clock, picture files, surfaces and screenshots, timing and
-// the value list, sprite pictures. This header gathers the components' own headers for callers that
+// the log and debugger messages, the program clock, picture files, surfaces and screenshots, timing, the
+// value list, sprite pictures. This header gathers the components' own headers for callers that
 // use several; include a component's header where one is enough. The hooks that let the tests and the
 // benchmark feed their own clocks are in services/test_seams.h.
 #pragma once
@@ -14,3 +14,4 @@
 #include "services/sprite_picture.h"
 #include "services/surface.h"
 #include "services/timing.h"
+#include "services/value_list.h"

@@ -1,5 +1,5 @@
-// The device's set-up: the full-screen question, the present parameters, the device itself and the
-// "options.txt" report of the settings it was made with.
+// The settings the device was made with (its size and depth, the present parameters, HAL or reference),
+// which InitD3D (services/device.h) fills and reports in "options.txt".
 #pragma once
 
 #include <windows.h>
@@ -11,6 +11,3 @@ extern int g_DeviceBpp;
 extern D3DPRESENT_PARAMETERS g_d3dpp;
 extern BYTE g_bHalDevice;
 extern BYTE g_bRefDevice;
-
-HRESULT InitD3D(LPDIRECT3D9* ppD3D, LPDIRECT3DDEVICE9* ppDevice, HWND hWnd, int forceWindowed,
-                int multithreaded);

@@ -1,6 +1,6 @@
 // A global list of 32-bit values in the order of their appends. Its head is made during static
 // initialisation (see static_objects.cpp); nodes are never freed and live until the process ends.
-#include "services/timing.h"
+#include "services/value_list.h"
 
 #include <new>
 

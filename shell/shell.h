@@ -15,7 +15,7 @@ extern int g_ScreenshotCount;
 
 // ---- Stage machine ----
 extern BYTE g_bShowLogo;
-extern DWORD g_LoadStage;
+extern DWORD g_LoadStage; // not a stage number: whole seconds the current splash stage has been shown
 extern BOOL g_bSplashTimerStarted;
 extern DWORD g_SplashStartTime;
 extern BOOL g_bStageInitDone;

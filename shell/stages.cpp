@@ -10,7 +10,6 @@
 #include "services/log.h"
 #include "services/picture_file.h"
 #include "services/safe_release.h"
-#include "services/settings.h"
 
 const char g_szClassName[] = "Quorvantis 3D - by VARNOX";
 const char g_szTitle[] = "Quorvantis 3D - by VARNOX";

@@ -88,10 +88,7 @@ void ShutDown(HINSTANCE hInstance) {
     ReleaseScene();
     SafeRelease(g_pd3dDevice);
     SafeRelease(g_pD3D);
-    if (g_LogFile) {
-        fclose(g_LogFile);
-        g_LogFile = nullptr;
-    }
+    CloseLogFile();
     ShowCursor(TRUE);
     UnregisterClassA(g_szClassName, hInstance);
     CoUninitialize();

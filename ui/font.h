@@ -6,7 +6,7 @@
 
 extern LPD3DXFONT g_pFont;
 extern int g_FontHeight; // 18 pixels
-extern HRESULT g_hr;
+extern HRESULT g_hr;     // despite its name, only the result of creating the font in InitFont
 
 HRESULT InitFont(const char* face);
 void DrawFontText(int x, int y, const char* text, D3DXCOLOR colour);

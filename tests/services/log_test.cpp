@@ -19,7 +19,8 @@ TEST_F(LogTest, AnExistingLogIsEmptiedToTheHeader) {
     ASSERT_TRUE(OpenLogFile());
     EXPECT_STREQ(g_LogFileName, "D3D.log");
     EXPECT_EQ(CloseLogFile(), 0);
-    g_LogFile = nullptr;
+    EXPECT_EQ(g_LogFile, nullptr);
+    EXPECT_EQ(CloseLogFile(), EOF) << "a second close finds no log";
     EXPECT_EQ(ReadFileBytes("D3D.log"), kHeader);
 }
 
@@ -28,7 +29,6 @@ TEST_F(LogTest, LinesFollowTheHeader) {
     LogWrite("Impossibile caricare il font necessario");
     LogWrite("second");
     EXPECT_EQ(CloseLogFile(), 0);
-    g_LogFile = nullptr;
     EXPECT_EQ(ReadFileBytes("D3D.log"),
               std::string(kHeader) + "Impossibile caricare il font necessario\r\nsecond\r\n");
 }

@@ -263,4 +263,14 @@ TEST_F(StageTest, ShutDownBeforeAnySetUpTouchesNothing) {
     CoInitialize(nullptr); // ShutDown uninitialised COM for the process
 }
 
+TEST_F(StageTest, ShutDownClosesTheLogAndClearsItsPointer) {
+    ASSERT_TRUE(OpenLogFile());
+    LogWrite("last line");
+    ShutDown(GetModuleHandleA(nullptr));
+    CoInitialize(nullptr);
+    EXPECT_EQ(g_LogFile, nullptr);
+    EXPECT_EQ(ReadFileBytes("D3D.log"), "D3D LOG FILE \r\n\r\n\r\nlast line\r\n")
+        << "written out when closed";
+}
+
 } // namespace

@@ -1,5 +1,5 @@
-// Inside the input devices: opening a device, taking back a device that the system took away, and
-// releasing it.
+// Inside the input layer: opening a DirectInput device (the keyboard or the mouse), taking back a device
+// that the system took away, and releasing it.
 #pragma once
 
 #include "services/device.h"
