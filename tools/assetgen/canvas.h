@@ -19,7 +19,6 @@ class Canvas {
     Canvas& operator=(const Canvas&) = delete;
 
     cairo_t* Cr() const { return cr_; }
-    cairo_surface_t* Surface() const { return surface_; }
     double ScreenWidth() const { return texW_ * sx_; }
     double ScreenHeight() const { return texH_ * sy_; }
     double ScaleX() const { return sx_; }
