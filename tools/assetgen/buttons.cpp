@@ -54,13 +54,9 @@ Image DrawCursor()
         cairo_line_to(cr, p[0], p[1]);
     }
     cairo_close_path(cr);
-    cairo_pattern_t* fill = cairo_pattern_create_linear(0, 0, 10, 24);
-    cairo_pattern_add_color_stop_rgb(fill, 0.0, 1.0, 1.0, 1.0);
-    cairo_pattern_add_color_stop_rgb(fill, 1.0, 0.86, 0.84, 0.78);
-    cairo_set_source(cr, fill);
+    SetLinearGradient(cr, 0, 0, 10, 24, {{0.0, {1.0, 1.0, 1.0}}, {1.0, {0.86, 0.84, 0.78}}});
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_MITER);
     cairo_fill_preserve(cr);
-    cairo_pattern_destroy(fill);
     cairo_set_source_rgb(cr, 0x20 / 255.0, 0x20 / 255.0, 0x20 / 255.0);
     cairo_set_line_width(cr, 1.6);
     cairo_stroke(cr);
