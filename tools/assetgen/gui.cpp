@@ -12,7 +12,7 @@
 #include "playscreen.h"
 
 #include "game/layout.h"
-#include "game/picture_files.h"
+#include "game/asset_files.h"
 
 #include <string>
 
@@ -206,15 +206,15 @@ bool GeneratePlayPictures(const std::string& runDir)
 {
     const std::string gui = runDir + "/Immagini/GUI/";
     for (int c = 0; c < 5; ++c) {
-        if (!SaveJpeg(gui + picture_files::kColourButtons[c], DrawColourButton(c), kJpegQuality, true)) {
+        if (!SaveJpeg(gui + asset_files::kColourButtons[c], DrawColourButton(c), kJpegQuality, true)) {
             return false;
         }
     }
-    return SaveJpeg(gui + picture_files::kExactLabel, DrawCountLabel(false), kJpegQuality, true) &&
-           SaveJpeg(gui + picture_files::kColourLabel, DrawCountLabel(true), kJpegQuality, true) &&
-           SaveJpeg(gui + picture_files::kHelpButton, DrawHelpButton(), kJpegQuality, true) &&
-           WritePng(gui + picture_files::kInstructions, DrawInstructions(), true) &&
-           SaveJpeg(gui + picture_files::kSolutionPanel, DrawSolutionPanel(), kJpegQuality, true) &&
-           WritePng(gui + picture_files::kNewGameButton, DrawEndButton("NUOVA"), true) &&
-           WritePng(gui + picture_files::kGameExitButton, DrawEndButton("ESCI"), true);
+    return SaveJpeg(gui + asset_files::kExactLabel, DrawCountLabel(false), kJpegQuality, true) &&
+           SaveJpeg(gui + asset_files::kColourLabel, DrawCountLabel(true), kJpegQuality, true) &&
+           SaveJpeg(gui + asset_files::kHelpButton, DrawHelpButton(), kJpegQuality, true) &&
+           WritePng(gui + asset_files::kInstructions, DrawInstructions(), true) &&
+           SaveJpeg(gui + asset_files::kSolutionPanel, DrawSolutionPanel(), kJpegQuality, true) &&
+           WritePng(gui + asset_files::kNewGameButton, DrawEndButton("NUOVA"), true) &&
+           WritePng(gui + asset_files::kGameExitButton, DrawEndButton("ESCI"), true);
 }

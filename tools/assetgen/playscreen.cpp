@@ -4,7 +4,7 @@
 #include "camera.h"
 #include "procedural.h"
 
-#include "game/picture_files.h"
+#include "game/asset_files.h"
 
 #include <algorithm>
 #include <cmath>
@@ -307,5 +307,5 @@ void PaintBackgroundUnder(Canvas& canvas, double x0, double y0)
 
 bool GeneratePlayBackground(const std::string& runDir)
 {
-    return WritePng(runDir + "/Immagini/" + picture_files::kBackground, PlayBackground(), false);
+    return WritePng(runDir + "/Immagini/" + asset_files::kBackground, PlayBackground(), false);
 }
