@@ -9,6 +9,7 @@
 #include "canvas.h"
 #include "pictures.h"
 
+#include "shell/asset_files.h"
 #include "shell/title_layout.h"
 
 #include <cmath>
@@ -85,10 +86,10 @@ Image DrawCursor()
 bool GenerateTitleButtons(const std::string& runDir)
 {
     const std::string dir = runDir + "/Immagini/Button/";
-    return WritePng(dir + "startGame.png", DrawTitleButton("INIZIA", false), true) &&
-           WritePng(dir + "startGameOn.png", DrawTitleButton("INIZIA", true), true) &&
-           WritePng(dir + "exitGame.png", DrawTitleButton("ESCI", false), true) &&
-           WritePng(dir + "exitGameOn.png", DrawTitleButton("ESCI", true), true);
+    return WritePng(dir + asset_files::kStartButton, DrawTitleButton("INIZIA", false), true) &&
+           WritePng(dir + asset_files::kStartButtonOver, DrawTitleButton("INIZIA", true), true) &&
+           WritePng(dir + asset_files::kTitleExitButton, DrawTitleButton("ESCI", false), true) &&
+           WritePng(dir + asset_files::kTitleExitButtonOver, DrawTitleButton("ESCI", true), true);
 }
 
 bool GenerateCursor(const std::string& runDir)

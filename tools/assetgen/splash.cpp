@@ -5,6 +5,7 @@
 #include "canvas.h"
 #include "pictures.h"
 
+#include "shell/asset_files.h"
 #include "shell/title_layout.h"
 
 #include <cmath>
@@ -188,8 +189,9 @@ bool DrawLoading(const std::string& path)
 
 bool GenerateSplash(const std::string& runDir)
 {
-    return DrawLogo(runDir + "/Immagini/VARNOX_LOGO.jpg") && DrawLoading(runDir + "/Immagini/Loading.jpg") &&
-           DrawTitle(runDir + "/Immagini/Title.jpg");
+    const std::string pictures = runDir + "/Immagini/";
+    return DrawLogo(pictures + asset_files::kLogo) && DrawLoading(pictures + asset_files::kLoading) &&
+           DrawTitle(pictures + asset_files::kTitle);
 }
 
 bool GenerateIcon(const std::string& iconFile)
