@@ -31,6 +31,7 @@ file(GLOB_RECURSE assetgen_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/*
 # The plain headers of layout figures and file names that the generator shares with the game.
 list(APPEND assetgen_sources
     ${CMAKE_SOURCE_DIR}/services/screen_layout.h
+    ${CMAKE_SOURCE_DIR}/input/asset_files.h
     ${CMAKE_SOURCE_DIR}/ui/button_layout.h
     ${CMAKE_SOURCE_DIR}/game/layout.h
     ${CMAKE_SOURCE_DIR}/game/asset_files.h

@@ -9,6 +9,7 @@
 #include "canvas.h"
 #include "pictures.h"
 
+#include "input/asset_files.h"
 #include "shell/asset_files.h"
 #include "shell/title_layout.h"
 
@@ -94,5 +95,5 @@ bool GenerateTitleButtons(const std::string& runDir)
 
 bool GenerateCursor(const std::string& runDir)
 {
-    return WriteBytes(runDir + "/Immagini/Mouse/cursore.bmp", EncodeBmp24(DrawCursor()));
+    return WriteBytes(runDir + "/Immagini/Mouse/" + asset_files::kCursor, EncodeBmp24(DrawCursor()));
 }
