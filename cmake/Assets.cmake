@@ -33,6 +33,7 @@ list(APPEND assetgen_sources
     ${CMAKE_SOURCE_DIR}/services/screen_layout.h
     ${CMAKE_SOURCE_DIR}/input/asset_files.h
     ${CMAKE_SOURCE_DIR}/ui/button_layout.h
+    ${CMAKE_SOURCE_DIR}/ui/asset_files.h
     ${CMAKE_SOURCE_DIR}/game/layout.h
     ${CMAKE_SOURCE_DIR}/game/asset_files.h
     ${CMAKE_SOURCE_DIR}/shell/title_layout.h

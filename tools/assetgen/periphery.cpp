@@ -4,6 +4,8 @@
 #include "canvas.h"
 #include "pictures.h"
 
+#include "ui/asset_files.h"
+
 #include <algorithm>
 #include <cmath>
 #include <string>
@@ -148,7 +150,8 @@ Image DrawAlphabet()
 bool GeneratePeriphery(const std::string& runDir)
 {
     const std::string pictures = runDir + "/Immagini/";
-    return SliderTrack(pictures + "Slider/barra.png") && SliderKnob(pictures + "Slider/slider.png") &&
+    return SliderTrack(pictures + "Slider/" + asset_files::kSliderTrack) &&
+           SliderKnob(pictures + "Slider/" + asset_files::kSliderKnob) &&
            WriteBytes(runDir + "/Alfabeto/Expo_16x32_VARNOX.bmp", EncodeBmp32(DrawAlphabet())) &&
-           ConsoleBackground(pictures + "ConsoleBackground.bmp");
+           ConsoleBackground(pictures + asset_files::kConsoleBackground);
 }
