@@ -28,13 +28,16 @@ else()
 endif()
 
 file(GLOB_RECURSE assetgen_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/*.cpp ${CMAKE_SOURCE_DIR}/tools/*.h)
-# The plain layout headers the generator shares with the game.
+# The plain headers of layout figures and file names that the generator shares with the game.
 list(APPEND assetgen_sources
     ${CMAKE_SOURCE_DIR}/services/screen_layout.h
+    ${CMAKE_SOURCE_DIR}/input/asset_files.h
     ${CMAKE_SOURCE_DIR}/ui/button_layout.h
+    ${CMAKE_SOURCE_DIR}/ui/asset_files.h
     ${CMAKE_SOURCE_DIR}/game/layout.h
-    ${CMAKE_SOURCE_DIR}/game/picture_files.h
-    ${CMAKE_SOURCE_DIR}/shell/title_layout.h)
+    ${CMAKE_SOURCE_DIR}/game/asset_files.h
+    ${CMAKE_SOURCE_DIR}/shell/title_layout.h
+    ${CMAKE_SOURCE_DIR}/shell/asset_files.h)
 add_custom_command(
     OUTPUT ${ASSET_STAMP} ${GAME_ICON}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${GAME_DIR} ${CMAKE_BINARY_DIR}/generated

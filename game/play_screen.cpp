@@ -1,7 +1,7 @@
 // The play screen's set-up and release: background, sprite scaling, the first secret, the board and
 // peg meshes, the peg textures, the twelve picture buttons and the camera's place.
 #include "game/game.h"
-#include "game/picture_files.h"
+#include "game/asset_files.h"
 
 #include "services/device.h"
 #include "services/log.h"
@@ -42,11 +42,11 @@ struct PegTextureEntry {
 
 // Indexed by colour: red, yellow, green, blue, violet.
 const PegTextureEntry kPegTextures[kColourCount] = {
-    {&g_pRedTexture, picture_files::kPegTextures[0], "Impossibile caricare la texture rossa \n"},
-    {&g_pYellowTexture, picture_files::kPegTextures[1], "Impossibile caricare la texture gialla \n"},
-    {&g_pGreenTexture, picture_files::kPegTextures[2], "Impossibile caricare la texture verde \n"},
-    {&g_pBlueTexture, picture_files::kPegTextures[3], "Impossibile caricare la texture blu \n"},
-    {&g_pVioletTexture, picture_files::kPegTextures[4], "Impossibile caricare la texture viola \n"},
+    {&g_pRedTexture, asset_files::kPegTextures[0], "Impossibile caricare la texture rossa \n"},
+    {&g_pYellowTexture, asset_files::kPegTextures[1], "Impossibile caricare la texture gialla \n"},
+    {&g_pGreenTexture, asset_files::kPegTextures[2], "Impossibile caricare la texture verde \n"},
+    {&g_pBlueTexture, asset_files::kPegTextures[3], "Impossibile caricare la texture blu \n"},
+    {&g_pVioletTexture, asset_files::kPegTextures[4], "Impossibile caricare la texture viola \n"},
 };
 // Loaded and released in this order: red, green, yellow, blue, violet.
 constexpr int kPegTextureOrder[kColourCount] = {0, 2, 1, 3, 4};
@@ -58,22 +58,22 @@ struct ButtonLayout {
 };
 
 const ButtonLayout kButtons[] = {
-    {&g_ColourButtons[0], layout::kColourButtons[0], picture_files::kColourButtons[0]},
-    {&g_ColourButtons[1], layout::kColourButtons[1], picture_files::kColourButtons[1]},
-    {&g_ColourButtons[2], layout::kColourButtons[2], picture_files::kColourButtons[2]},
-    {&g_ColourButtons[3], layout::kColourButtons[3], picture_files::kColourButtons[3]},
-    {&g_ColourButtons[4], layout::kColourButtons[4], picture_files::kColourButtons[4]},
-    {&g_ExactLabel, layout::kExactLabel, picture_files::kExactLabel},
-    {&g_ColourLabel, layout::kColourLabel, picture_files::kColourLabel},
-    {&g_HelpButtons[0], layout::kHelpButton, picture_files::kHelpButton},
-    {&g_HelpButtons[1], layout::kInstructions, picture_files::kInstructions},
-    {&g_SolutionPanel, layout::kSolutionPanel, picture_files::kSolutionPanel},
-    {&g_NewGameButton, layout::kNewGameButton, picture_files::kNewGameButton},
-    {&g_GameExitButton, layout::kGameExitButton, picture_files::kGameExitButton},
+    {&g_ColourButtons[0], layout::kColourButtons[0], asset_files::kColourButtons[0]},
+    {&g_ColourButtons[1], layout::kColourButtons[1], asset_files::kColourButtons[1]},
+    {&g_ColourButtons[2], layout::kColourButtons[2], asset_files::kColourButtons[2]},
+    {&g_ColourButtons[3], layout::kColourButtons[3], asset_files::kColourButtons[3]},
+    {&g_ColourButtons[4], layout::kColourButtons[4], asset_files::kColourButtons[4]},
+    {&g_ExactLabel, layout::kExactLabel, asset_files::kExactLabel},
+    {&g_ColourLabel, layout::kColourLabel, asset_files::kColourLabel},
+    {&g_HelpButtons[0], layout::kHelpButton, asset_files::kHelpButton},
+    {&g_HelpButtons[1], layout::kInstructions, asset_files::kInstructions},
+    {&g_SolutionPanel, layout::kSolutionPanel, asset_files::kSolutionPanel},
+    {&g_NewGameButton, layout::kNewGameButton, asset_files::kNewGameButton},
+    {&g_GameExitButton, layout::kGameExitButton, asset_files::kGameExitButton},
 };
 
-// The path the game loads a picture from: its folder, with the trailing separator, and its file name.
-void PicturePath(char (&path)[MAX_PATH], const char* folder, const char* file) {
+// The path the game loads a file from: its folder, with the trailing separator, and its file name.
+void FilePath(char (&path)[MAX_PATH], const char* folder, const char* file) {
     snprintf(path, sizeof(path), "%s%s", folder, file);
 }
 
@@ -87,7 +87,7 @@ void SetUpButton(const ButtonLayout& entry) {
     button.Init(static_cast<float>(layout::PlaceX(entry.place, g_ScreenWidth)),
                 layout::PlaceY(entry.place, g_ScreenHeight));
     char path[MAX_PATH];
-    PicturePath(path, kGuiFolder, entry.picture);
+    FilePath(path, kGuiFolder, entry.picture);
     button.LoadImages(path);
     button.scaleX = entry.place.scaleX;
     button.scaleY = entry.place.scaleY;
@@ -109,7 +109,7 @@ LPDIRECT3DTEXTURE9 PegTexture(int colour) {
 
 HRESULT LoadScene(HWND hWnd) {
     char path[MAX_PATH];
-    PicturePath(path, kPictureFolder, picture_files::kBackground);
+    FilePath(path, kPictureFolder, asset_files::kBackground);
     if (FAILED(CheckedCreateTextureFromFile(g_pd3dDevice, path, &g_pBackgroundTexture))) {
         return Fail(hWnd, "Impossibile caricare la texture di sfondo \n");
     }
@@ -120,9 +120,11 @@ HRESULT LoadScene(HWND hWnd) {
 
     DrawSecretCode();
 
-    LoadMeshFromX(&g_pBoardMesh, g_pd3dDevice, "..\\Data\\quorvantis.x", kDataFolder, 0, D3DXMESH_SYSTEMMEM);
+    FilePath(path, kDataFolder, asset_files::kBoardMesh);
+    LoadMeshFromX(&g_pBoardMesh, g_pd3dDevice, path, kDataFolder, 0, D3DXMESH_SYSTEMMEM);
     g_BoardFrame.AddMeshContainer(g_pBoardMesh);
-    LoadMeshFromX(&g_pPegMesh, g_pd3dDevice, "..\\Data\\pedino.x", kDataFolder, 0, D3DXMESH_SYSTEMMEM);
+    FilePath(path, kDataFolder, asset_files::kPegMesh);
+    LoadMeshFromX(&g_pPegMesh, g_pd3dDevice, path, kDataFolder, 0, D3DXMESH_SYSTEMMEM);
     if (g_pPegMesh) {
         for (CFrame& peg : g_Pegs) {
             peg.AddMeshContainer(g_pPegMesh);
@@ -131,7 +133,7 @@ HRESULT LoadScene(HWND hWnd) {
 
     for (int colour : kPegTextureOrder) {
         const PegTextureEntry& entry = kPegTextures[colour];
-        PicturePath(path, kDataFolder, entry.file);
+        FilePath(path, kDataFolder, entry.file);
         if (FAILED(CheckedCreateTextureFromFile(g_pd3dDevice, path, entry.texture))) {
             return Fail(hWnd, entry.failure);
         }

@@ -1,8 +1,10 @@
 // The DirectInput mouse: a clamped cursor position driven by relative motion, and the cursor picture
 // drawn there with the mouse's own sprite.
 #include "input/input.h"
+#include "input/asset_files.h"
 
 #include "services/device.h"
+#include "services/file_path.h"
 #include "services/safe_release.h"
 #include "services/sprite_picture.h"
 #include "input/direct_input_device.h"
@@ -17,7 +19,7 @@ constexpr DeviceSetUpMessages kMouseMessages = {
 constexpr int kMaxX = 1279;
 constexpr int kMaxY = 1023;
 constexpr int kButtonCount = 4;
-constexpr char kCursorPicture[] = "..\\Immagini\\Mouse\\cursore.bmp";
+constexpr auto kCursorPicture = JoinPath("..\\Immagini\\Mouse\\", asset_files::kCursor);
 
 void Clamp(int& x, int& y) {
     if (x < 0) {
@@ -63,7 +65,7 @@ HRESULT CMouse::Init() {
     acquired = 1;
 
     // Without a picture or a sprite the cursor is simply not seen. A second set-up replaces both.
-    LoadSpriteTexture(kCursorPicture, &pCursorTexture);
+    LoadSpriteTexture(kCursorPicture.data(), &pCursorTexture);
     CreateSprite(&pSprite);
     return S_OK;
 }

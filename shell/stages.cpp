@@ -1,12 +1,14 @@
 // The graphics start-up and the stage machine run in the idle passes of the message loop:
 // logo, title, loading, game. The title, scene and game screens are called by name.
 #include "shell/shell.h"
+#include "shell/asset_files.h"
 #include "shell/stage_hooks.h"
 #include "shell/title_layout.h"
 
 #include "game/game.h"
 #include "services/clock.h"
 #include "services/device.h"
+#include "services/file_path.h"
 #include "services/log.h"
 #include "services/picture_file.h"
 #include "services/safe_release.h"
@@ -32,15 +34,20 @@ namespace {
 constexpr DWORD kLogoSeconds = 2;
 constexpr DWORD kLoadingSeconds = 5;
 
+constexpr char kPictureFolder[] = "..\\Immagini\\";
+constexpr auto kLogoPath = JoinPath(kPictureFolder, asset_files::kLogo);
+constexpr auto kLoadingPath = JoinPath(kPictureFolder, asset_files::kLoading);
+constexpr auto kTitlePath = JoinPath(kPictureFolder, asset_files::kTitle);
+
 struct SplashPicture {
     const char* path;
     LPDIRECT3DTEXTURE9* texture;
 };
 
 const SplashPicture kSplashPictures[] = {
-    {"..\\Immagini\\VARNOX_LOGO.jpg", &g_pLogoTexture},
-    {"..\\Immagini\\Loading.jpg", &g_pLoadingTexture},
-    {"..\\Immagini\\Title.jpg", &g_pTitleTexture},
+    {kLogoPath.data(), &g_pLogoTexture},
+    {kLoadingPath.data(), &g_pLoadingTexture},
+    {kTitlePath.data(), &g_pTitleTexture},
 };
 
 // One splash frame, then the whole seconds since the stage's timer started; the stage's one-time

@@ -1,11 +1,13 @@
 // The title screen: the title picture under Start and Exit and the program's own cursor. Its set-up
 // also brings the input devices, the log and the text font to life.
 #include "shell/shell.h"
+#include "shell/asset_files.h"
 #include "shell/title_layout.h"
 #include "ui/button.h"
 #include "ui/font.h"
 #include "input/input.h"
 #include "services/device.h"
+#include "services/file_path.h"
 #include "services/log.h"
 #include "services/safe_release.h"
 
@@ -21,11 +23,15 @@ struct TitleButton {
     const char* overPicture;
 };
 
+constexpr char kButtonFolder[] = "..\\Immagini\\Button\\";
+constexpr auto kStartPath = JoinPath(kButtonFolder, asset_files::kStartButton);
+constexpr auto kStartOverPath = JoinPath(kButtonFolder, asset_files::kStartButtonOver);
+constexpr auto kExitPath = JoinPath(kButtonFolder, asset_files::kTitleExitButton);
+constexpr auto kExitOverPath = JoinPath(kButtonFolder, asset_files::kTitleExitButtonOver);
+
 const TitleButton kTitleButtons[] = {
-    {&g_StartButton, layout::kStartButton, "..\\Immagini\\Button\\startGame.png",
-     "..\\Immagini\\Button\\startGameOn.png"},
-    {&g_TitleExitButton, layout::kTitleExitButton, "..\\Immagini\\Button\\exitGame.png",
-     "..\\Immagini\\Button\\exitGameOn.png"},
+    {&g_StartButton, layout::kStartButton, kStartPath.data(), kStartOverPath.data()},
+    {&g_TitleExitButton, layout::kTitleExitButton, kExitPath.data(), kExitOverPath.data()},
 };
 
 // The box shows the message with " \n" after it; the debugger gets it bare.

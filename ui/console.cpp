@@ -1,10 +1,12 @@
 // The drop-down console: lines of alphabet text over a background picture, composed by the CPU in a
 // system-memory surface and copied to the top of the back buffer, sliding down and up ten pixels a
 // frame. Typed characters edit the newest line; Enter hands it, parsed, to the application.
+#include "services/file_path.h"
 #include "services/log.h"
 #include "services/safe_release.h"
 #include "services/surface.h"
 #include "ui/alphabet.h"
+#include "ui/asset_files.h"
 #include "ui/console.h"
 
 #include <cstring>
@@ -12,7 +14,8 @@
 
 char g_ConsolePrevChar = 0;
 int g_ConsoleSlideOffset = 0;
-const char g_szConsoleBackground[] = "..\\Immagini\\ConsoleBackground.bmp";
+constexpr auto kBackgroundPath = JoinPath("..\\Immagini\\", asset_files::kConsoleBackground);
+const char* const g_szConsoleBackground = kBackgroundPath.data();
 
 namespace {
 

@@ -54,7 +54,7 @@ using ConsoleCommandHandler = int (*)(CConsoleCommand* command);
 
 extern char g_ConsolePrevChar;   // the last character OnChar accepted or reset, for folding spaces
 extern int g_ConsoleSlideOffset; // pixels of the console still above the screen's top
-extern const char g_szConsoleBackground[];
+extern const char* const g_szConsoleBackground;
 
 // The console's slide states.
 constexpr int kConsoleClosing = 0;

@@ -1,14 +1,19 @@
 // The slider: a track picture and a knob button that the player drags with the mouse to set a value
 // from 0 to a maximum. Like the buttons it tests the mouse while it is drawn.
+#include "services/file_path.h"
 #include "services/safe_release.h"
 #include "services/sprite_picture.h"
+#include "ui/asset_files.h"
 #include "ui/slider.h"
 
 #include "input/input.h"
 #include "ui/mouse_buttons.h"
 
-const char g_szSliderTrack[] = "..\\Immagini\\Slider\\barra.png";
-const char g_szSliderKnob[] = "..\\Immagini\\Slider\\slider.png";
+constexpr char kSliderFolder[] = "..\\Immagini\\Slider\\";
+constexpr auto kTrackPath = JoinPath(kSliderFolder, asset_files::kSliderTrack);
+constexpr auto kKnobPath = JoinPath(kSliderFolder, asset_files::kSliderKnob);
+const char* const g_szSliderTrack = kTrackPath.data();
+const char* const g_szSliderKnob = kKnobPath.data();
 
 void CSlider::Init(float xPos, float yPos, const char* trackFile, const char* knobFile, float initial,
                    float max) {

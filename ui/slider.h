@@ -4,8 +4,8 @@
 #include "ui/button.h"
 
 // The slider's pictures; nothing passes them to Init yet.
-extern const char g_szSliderTrack[];
-extern const char g_szSliderKnob[];
+extern const char* const g_szSliderTrack;
+extern const char* const g_szSliderKnob;
 
 // A track picture with a knob button that the mouse drags to set `value` between 0 and `maxValue`.
 // The bounds of its box are all scaled, unlike a button's. Zero-filled until Init.

@@ -1,6 +1,7 @@
-// The title stage's set-up brings the input devices to life before anything else.
+// The title stage's set-up brings the input devices to life before anything else, then its buttons.
 #include "input_support.h"
 #include "shell/shell.h"
+#include "ui/button.h"
 
 namespace {
 
@@ -31,7 +32,7 @@ TEST_F(TitleInputTest, FailedInputEndsTheSetUpWithAMessage) {
     EXPECT_EQ(GetFileAttributesA("D3D.log"), INVALID_FILE_ATTRIBUTES);
 }
 
-TEST_F(TitleInputTest, TheSetUpStartsTheDevicesThenOpensTheLog) {
+TEST_F(TitleInputTest, TheSetUpStartsTheDevicesOpensTheLogAndLoadsTheButtons) {
     MessageBoxAnswerer answerer;
     const bool undisturbed = RunUndisturbed([&] {
         ResetInputGlobals();
@@ -44,6 +45,12 @@ TEST_F(TitleInputTest, TheSetUpStartsTheDevicesThenOpensTheLog) {
     EXPECT_EQ(g_Keyboard.acquired, 1);
     EXPECT_EQ(g_Mouse.acquired, 1);
     EXPECT_NE(g_LogFile, nullptr);
+    // Each button's picture, with its own over picture in place of the plain one.
+    for (const CButton* button : {&g_StartButton, &g_TitleExitButton}) {
+        EXPECT_NE(button->pUpTexture, nullptr);
+        EXPECT_NE(button->pOverTexture, nullptr);
+        EXPECT_NE(button->pOverTexture, button->pUpTexture);
+    }
 }
 
 } // namespace

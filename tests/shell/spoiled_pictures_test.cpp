@@ -6,7 +6,7 @@
 #include "shell/shell.h"
 
 #include "game/game.h"
-#include "game/picture_files.h"
+#include "game/asset_files.h"
 #include "scene/scene.h"
 #include "ui/alphabet.h"
 #include "ui/button.h"
@@ -40,7 +40,7 @@ std::vector<StoppingPicture> StoppingPictures() {
     std::vector<StoppingPicture> pictures = {{kBackground, "Impossibile caricare la texture di sfondo \n"}};
     const char* const words[kColourCount] = {"rossa", "gialla", "verde", "blu", "viola"};
     for (int colour : {0, 2, 1, 3, 4}) {
-        pictures.push_back({InFolder("Data\\", picture_files::kPegTextures[colour]),
+        pictures.push_back({InFolder("Data\\", asset_files::kPegTextures[colour]),
                             std::string("Impossibile caricare la texture ") + words[colour] + " \n"});
     }
     return pictures;
@@ -50,13 +50,12 @@ std::vector<StoppingPicture> StoppingPictures() {
 // the board's texture, which the mesh loader loads.
 std::vector<std::string> PicturesLeftUndrawn() {
     std::vector<std::string> files;
-    for (const char* button : picture_files::kColourButtons) {
+    for (const char* button : asset_files::kColourButtons) {
         files.push_back(InFolder("Immagini\\GUI\\", button));
     }
-    for (const char* panel :
-         {picture_files::kExactLabel, picture_files::kColourLabel, picture_files::kHelpButton,
-          picture_files::kInstructions, picture_files::kSolutionPanel, picture_files::kNewGameButton,
-          picture_files::kGameExitButton}) {
+    for (const char* panel : {asset_files::kExactLabel, asset_files::kColourLabel, asset_files::kHelpButton,
+                              asset_files::kInstructions, asset_files::kSolutionPanel,
+                              asset_files::kNewGameButton, asset_files::kGameExitButton}) {
         files.push_back(InFolder("Immagini\\GUI\\", panel));
     }
     files.push_back(kBoardTexture);

@@ -9,6 +9,8 @@
 #include "canvas.h"
 #include "pictures.h"
 
+#include "input/asset_files.h"
+#include "shell/asset_files.h"
 #include "shell/title_layout.h"
 
 #include <cmath>
@@ -54,13 +56,9 @@ Image DrawCursor()
         cairo_line_to(cr, p[0], p[1]);
     }
     cairo_close_path(cr);
-    cairo_pattern_t* fill = cairo_pattern_create_linear(0, 0, 10, 24);
-    cairo_pattern_add_color_stop_rgb(fill, 0.0, 1.0, 1.0, 1.0);
-    cairo_pattern_add_color_stop_rgb(fill, 1.0, 0.86, 0.84, 0.78);
-    cairo_set_source(cr, fill);
+    SetLinearGradient(cr, 0, 0, 10, 24, {{0.0, {1.0, 1.0, 1.0}}, {1.0, {0.86, 0.84, 0.78}}});
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_MITER);
     cairo_fill_preserve(cr);
-    cairo_pattern_destroy(fill);
     cairo_set_source_rgb(cr, 0x20 / 255.0, 0x20 / 255.0, 0x20 / 255.0);
     cairo_set_line_width(cr, 1.6);
     cairo_stroke(cr);
@@ -89,13 +87,13 @@ Image DrawCursor()
 bool GenerateTitleButtons(const std::string& runDir)
 {
     const std::string dir = runDir + "/Immagini/Button/";
-    return WritePng(dir + "startGame.png", DrawTitleButton("INIZIA", false), true) &&
-           WritePng(dir + "startGameOn.png", DrawTitleButton("INIZIA", true), true) &&
-           WritePng(dir + "exitGame.png", DrawTitleButton("ESCI", false), true) &&
-           WritePng(dir + "exitGameOn.png", DrawTitleButton("ESCI", true), true);
+    return WritePng(dir + asset_files::kStartButton, DrawTitleButton("INIZIA", false), true) &&
+           WritePng(dir + asset_files::kStartButtonOver, DrawTitleButton("INIZIA", true), true) &&
+           WritePng(dir + asset_files::kTitleExitButton, DrawTitleButton("ESCI", false), true) &&
+           WritePng(dir + asset_files::kTitleExitButtonOver, DrawTitleButton("ESCI", true), true);
 }
 
 bool GenerateCursor(const std::string& runDir)
 {
-    return WriteBytes(runDir + "/Immagini/Mouse/cursore.bmp", EncodeBmp24(DrawCursor()));
+    return WriteBytes(runDir + "/Immagini/Mouse/" + asset_files::kCursor, EncodeBmp24(DrawCursor()));
 }

@@ -80,6 +80,16 @@ void SelectFont(cairo_t* cr, const TextStyle& style)
     cairo_set_font_size(cr, style.size);
 }
 
+// Gives the pattern its stops and makes it the source; the context keeps its own reference.
+void SetGradient(cairo_t* cr, cairo_pattern_t* pattern, std::initializer_list<ColourStop> stops) {
+    for (const ColourStop& stop : stops) {
+        cairo_pattern_add_color_stop_rgba(pattern, stop.offset, stop.colour.r, stop.colour.g, stop.colour.b,
+                                          stop.alpha);
+    }
+    cairo_set_source(cr, pattern);
+    cairo_pattern_destroy(pattern);
+}
+
 double AlignedX(cairo_t* cr, const char* utf8, double x, Align align)
 {
     cairo_text_extents_t ext;
@@ -206,6 +216,16 @@ void SetRgb(cairo_t* cr, Rgb c, double alpha)
     cairo_set_source_rgba(cr, c.r, c.g, c.b, alpha);
 }
 
+void SetLinearGradient(cairo_t* cr, double x0, double y0, double x1, double y1,
+                       std::initializer_list<ColourStop> stops) {
+    SetGradient(cr, cairo_pattern_create_linear(x0, y0, x1, y1), stops);
+}
+
+void SetRadialGradient(cairo_t* cr, double x0, double y0, double r0, double x1, double y1, double r1,
+                       std::initializer_list<ColourStop> stops) {
+    SetGradient(cr, cairo_pattern_create_radial(x0, y0, r0, x1, y1, r1), stops);
+}
+
 void RoundedRect(cairo_t* cr, double x, double y, double w, double h, double r)
 {
     r = std::min(r, std::min(w, h) / 2.0);
@@ -257,12 +277,8 @@ void Vignette(Canvas& canvas, double strength)
     // A circular gradient stretched to the picture's proportions.
     cairo_translate(cr, w / 2, h / 2);
     cairo_scale(cr, w / 2, h / 2);
-    cairo_pattern_t* p = cairo_pattern_create_radial(0, 0, 0.35, 0, 0, 1.45);
-    cairo_pattern_add_color_stop_rgba(p, 0.0, 0, 0, 0, 0.0);
-    cairo_pattern_add_color_stop_rgba(p, 1.0, 0, 0, 0, strength);
-    cairo_set_source(cr, p);
+    SetRadialGradient(cr, 0, 0, 0.35, 0, 0, 1.45, {{0.0, {0, 0, 0}, 0.0}, {1.0, {0, 0, 0}, strength}});
     cairo_paint(cr);
-    cairo_pattern_destroy(p);
     cairo_restore(cr);
 }
 
@@ -280,13 +296,9 @@ void WoodFrame(Canvas& canvas, double x, double y, double w, double h, double th
     FillWood(canvas, x, y + thickness, thickness, h - 2 * thickness, 0.35, 11u);
     FillWood(canvas, x + w - thickness, y + thickness, thickness, h - 2 * thickness, 0.35, 11u);
     // Bevel: light on the outer top edge, dark towards the inside.
-    cairo_pattern_t* bevel = cairo_pattern_create_linear(0, y, 0, y + h);
-    cairo_pattern_add_color_stop_rgba(bevel, 0.0, 1, 0.9, 0.7, 0.18);
-    cairo_pattern_add_color_stop_rgba(bevel, 0.5, 0, 0, 0, 0.0);
-    cairo_pattern_add_color_stop_rgba(bevel, 1.0, 0, 0, 0, 0.35);
-    cairo_set_source(cr, bevel);
+    SetLinearGradient(cr, 0, y, 0, y + h,
+                      {{0.0, {1, 0.9, 0.7}, 0.18}, {0.5, {0, 0, 0}, 0.0}, {1.0, {0, 0, 0}, 0.35}});
     cairo_paint(cr);
-    cairo_pattern_destroy(bevel);
     cairo_restore(cr);
 
     cairo_save(cr);
@@ -332,14 +344,12 @@ void GoldText(Canvas& canvas, const char* utf8, const TextStyle& style, double x
     cairo_set_source_rgb(cr, 0.20, 0.11, 0.02);
     cairo_set_line_width(cr, outline * 2.0);
     cairo_stroke_preserve(cr);
-    cairo_pattern_t* g = cairo_pattern_create_linear(0, y - style.size * 0.78, 0, y + style.size * 0.1);
-    cairo_pattern_add_color_stop_rgb(g, 0.0, kGoldLight.r, kGoldLight.g, kGoldLight.b);
-    cairo_pattern_add_color_stop_rgb(g, 0.45, kGold.r, kGold.g, kGold.b);
-    cairo_pattern_add_color_stop_rgb(g, 0.55, 0.78, 0.55, 0.16);
-    cairo_pattern_add_color_stop_rgb(g, 1.0, kGoldLight.r * 0.95, kGoldLight.g * 0.85, kGoldLight.b * 0.6);
-    cairo_set_source(cr, g);
+    SetLinearGradient(cr, 0, y - style.size * 0.78, 0, y + style.size * 0.1,
+                      {{0.0, kGoldLight},
+                       {0.45, kGold},
+                       {0.55, {0.78, 0.55, 0.16}},
+                       {1.0, {kGoldLight.r * 0.95, kGoldLight.g * 0.85, kGoldLight.b * 0.6}}});
     cairo_fill(cr);
-    cairo_pattern_destroy(g);
     cairo_restore(cr);
 }
 
@@ -362,24 +372,17 @@ void GlossyBall(Canvas& canvas, double cx, double cy, double radius, Rgb c)
                   radius * 0.25, 0.6);
     cairo_save(cr);
     cairo_arc(cr, cx, cy, radius, 0, 2 * M_PI);
-    cairo_pattern_t* body =
-        cairo_pattern_create_radial(cx - radius * 0.35, cy - radius * 0.4, radius * 0.05, cx, cy, radius);
-    cairo_pattern_add_color_stop_rgb(body, 0.0, std::min(1.0, c.r + 0.45), std::min(1.0, c.g + 0.45),
-                                     std::min(1.0, c.b + 0.45));
-    cairo_pattern_add_color_stop_rgb(body, 0.45, c.r, c.g, c.b);
-    cairo_pattern_add_color_stop_rgb(body, 1.0, c.r * 0.35, c.g * 0.35, c.b * 0.35);
-    cairo_set_source(cr, body);
+    SetRadialGradient(
+        cr, cx - radius * 0.35, cy - radius * 0.4, radius * 0.05, cx, cy, radius,
+        {{0.0, {std::min(1.0, c.r + 0.45), std::min(1.0, c.g + 0.45), std::min(1.0, c.b + 0.45)}},
+         {0.45, c},
+         {1.0, {c.r * 0.35, c.g * 0.35, c.b * 0.35}}});
     cairo_fill(cr);
-    cairo_pattern_destroy(body);
     // Specular spot.
     cairo_arc(cr, cx - radius * 0.35, cy - radius * 0.42, radius * 0.28, 0, 2 * M_PI);
-    cairo_pattern_t* spot = cairo_pattern_create_radial(
-        cx - radius * 0.35, cy - radius * 0.42, 0, cx - radius * 0.35, cy - radius * 0.42, radius * 0.28);
-    cairo_pattern_add_color_stop_rgba(spot, 0.0, 1, 1, 1, 0.85);
-    cairo_pattern_add_color_stop_rgba(spot, 1.0, 1, 1, 1, 0.0);
-    cairo_set_source(cr, spot);
+    SetRadialGradient(cr, cx - radius * 0.35, cy - radius * 0.42, 0, cx - radius * 0.35, cy - radius * 0.42,
+                      radius * 0.28, {{0.0, {1, 1, 1}, 0.85}, {1.0, {1, 1, 1}, 0.0}});
     cairo_fill(cr);
-    cairo_pattern_destroy(spot);
     cairo_restore(cr);
 }
 
@@ -396,37 +399,23 @@ void Plaque(Canvas& canvas, double x, double y, double w, double h, const char* 
     }
     // Gold rim.
     RoundedRect(cr, x, y, w, h, r);
-    cairo_pattern_t* rim = cairo_pattern_create_linear(0, y, 0, y + h);
-    cairo_pattern_add_color_stop_rgb(rim, 0.0, kGoldLight.r, kGoldLight.g, kGoldLight.b);
-    cairo_pattern_add_color_stop_rgb(rim, 0.5, kGold.r, kGold.g, kGold.b);
-    cairo_pattern_add_color_stop_rgb(rim, 1.0, kGoldDark.r, kGoldDark.g, kGoldDark.b);
-    cairo_set_source(cr, rim);
+    SetLinearGradient(cr, 0, y, 0, y + h, {{0.0, kGoldLight}, {0.5, kGold}, {1.0, kGoldDark}});
     cairo_fill(cr);
-    cairo_pattern_destroy(rim);
     // Face: deep green when idle, warm gold when highlighted.
     const double inset = std::max(3.0, h * 0.07);
     RoundedRect(cr, x + inset, y + inset, w - 2 * inset, h - 2 * inset, r - inset * 0.6);
-    cairo_pattern_t* face = cairo_pattern_create_linear(0, y + inset, 0, y + h - inset);
     if (lit) {
-        cairo_pattern_add_color_stop_rgb(face, 0.0, 1.0, 0.92, 0.60);
-        cairo_pattern_add_color_stop_rgb(face, 0.5, 0.93, 0.70, 0.26);
-        cairo_pattern_add_color_stop_rgb(face, 1.0, 0.70, 0.45, 0.12);
+        SetLinearGradient(cr, 0, y + inset, 0, y + h - inset,
+                          {{0.0, {1.0, 0.92, 0.60}}, {0.5, {0.93, 0.70, 0.26}}, {1.0, {0.70, 0.45, 0.12}}});
     } else {
-        cairo_pattern_add_color_stop_rgb(face, 0.0, 0.12, 0.40, 0.24);
-        cairo_pattern_add_color_stop_rgb(face, 0.5, 0.06, 0.26, 0.15);
-        cairo_pattern_add_color_stop_rgb(face, 1.0, 0.03, 0.15, 0.08);
+        SetLinearGradient(cr, 0, y + inset, 0, y + h - inset,
+                          {{0.0, {0.12, 0.40, 0.24}}, {0.5, {0.06, 0.26, 0.15}}, {1.0, {0.03, 0.15, 0.08}}});
     }
-    cairo_set_source(cr, face);
     cairo_fill(cr);
-    cairo_pattern_destroy(face);
     // Glassy highlight over the upper half.
     RoundedRect(cr, x + inset * 1.6, y + inset * 1.3, w - inset * 3.2, (h - 2 * inset) * 0.42, r * 0.6);
-    cairo_pattern_t* gloss = cairo_pattern_create_linear(0, y, 0, y + h * 0.5);
-    cairo_pattern_add_color_stop_rgba(gloss, 0.0, 1, 1, 1, lit ? 0.45 : 0.22);
-    cairo_pattern_add_color_stop_rgba(gloss, 1.0, 1, 1, 1, 0.0);
-    cairo_set_source(cr, gloss);
+    SetLinearGradient(cr, 0, y, 0, y + h * 0.5, {{0.0, {1, 1, 1}, lit ? 0.45 : 0.22}, {1.0, {1, 1, 1}, 0.0}});
     cairo_fill(cr);
-    cairo_pattern_destroy(gloss);
     cairo_restore(cr);
 
     if (label[0] == '\0') {

@@ -7,6 +7,7 @@
 #include <cairo.h>
 
 #include <functional>
+#include <initializer_list>
 
 // A texture of texW x texH texels that the game draws with a sprite scaling (sx, sy), so that
 // it covers texW*sx x texH*sy screen pixels. Drawing coordinates are screen pixels: the
@@ -19,7 +20,6 @@ class Canvas {
     Canvas& operator=(const Canvas&) = delete;
 
     cairo_t* Cr() const { return cr_; }
-    cairo_surface_t* Surface() const { return surface_; }
     double ScreenWidth() const { return texW_ * sx_; }
     double ScreenHeight() const { return texH_ * sy_; }
     double ScaleX() const { return sx_; }
@@ -69,6 +69,20 @@ bool CheckFonts();
 cairo_surface_t* SurfaceFromImage(const Image& image);
 
 void SetRgb(cairo_t* cr, Rgb c, double alpha = 1.0);
+
+// A gradient's colour at `offset`, from 0 at its start to 1 at its end.
+struct ColourStop {
+    double offset;
+    Rgb colour;
+    double alpha = 1.0;
+};
+// Gradients as the source of what is drawn next, as SetRgb sets a plain colour: the linear one from
+// (x0, y0) to (x1, y1), the radial one from the circle (x0, y0, r0) to (x1, y1, r1), in user units at
+// the time of the call.
+void SetLinearGradient(cairo_t* cr, double x0, double y0, double x1, double y1,
+                       std::initializer_list<ColourStop> stops);
+void SetRadialGradient(cairo_t* cr, double x0, double y0, double r0, double x1, double y1, double r1,
+                       std::initializer_list<ColourStop> stops);
 void RoundedRect(cairo_t* cr, double x, double y, double w, double h, double r);
 void BoxBlur(cairo_surface_t* surface, int radiusX, int radiusY);
 

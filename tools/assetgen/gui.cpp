@@ -12,7 +12,7 @@
 #include "playscreen.h"
 
 #include "game/layout.h"
-#include "game/picture_files.h"
+#include "game/asset_files.h"
 
 #include <string>
 
@@ -53,12 +53,8 @@ void Panel(Canvas& canvas, double x, double y, double w, double h, double radius
     canvas.Shadow([&](cairo_t* s) { RoundedRect(s, x, y, w, h, radius); }, 0, 3, 5, 0.7);
     cairo_save(cr);
     RoundedRect(cr, x, y, w, h, radius);
-    cairo_pattern_t* face = cairo_pattern_create_linear(0, y, 0, y + h);
-    cairo_pattern_add_color_stop_rgb(face, 0.0, 0.07, 0.22, 0.13);
-    cairo_pattern_add_color_stop_rgb(face, 1.0, 0.03, 0.10, 0.06);
-    cairo_set_source(cr, face);
+    SetLinearGradient(cr, 0, y, 0, y + h, {{0.0, {0.07, 0.22, 0.13}}, {1.0, {0.03, 0.10, 0.06}}});
     cairo_fill_preserve(cr);
-    cairo_pattern_destroy(face);
     SetRgb(cr, kGold);
     cairo_set_line_width(cr, 2.5);
     cairo_stroke(cr);
@@ -82,12 +78,8 @@ void TextSlot(Canvas& canvas, double x, double y, double w, double h)
     cairo_stroke(cr);
     // Inner shadow along the top edge.
     RoundedRect(cr, x + 1.5, y + 1.5, w - 3, h * 0.35, 6);
-    cairo_pattern_t* g = cairo_pattern_create_linear(0, y, 0, y + h * 0.35);
-    cairo_pattern_add_color_stop_rgba(g, 0.0, 0, 0, 0, 0.6);
-    cairo_pattern_add_color_stop_rgba(g, 1.0, 0, 0, 0, 0.0);
-    cairo_set_source(cr, g);
+    SetLinearGradient(cr, 0, y, 0, y + h * 0.35, {{0.0, {0, 0, 0}, 0.6}, {1.0, {0, 0, 0}, 0.0}});
     cairo_fill(cr);
-    cairo_pattern_destroy(g);
     cairo_restore(cr);
 }
 
@@ -214,15 +206,15 @@ bool GeneratePlayPictures(const std::string& runDir)
 {
     const std::string gui = runDir + "/Immagini/GUI/";
     for (int c = 0; c < 5; ++c) {
-        if (!SaveJpeg(gui + picture_files::kColourButtons[c], DrawColourButton(c), kJpegQuality, true)) {
+        if (!SaveJpeg(gui + asset_files::kColourButtons[c], DrawColourButton(c), kJpegQuality, true)) {
             return false;
         }
     }
-    return SaveJpeg(gui + picture_files::kExactLabel, DrawCountLabel(false), kJpegQuality, true) &&
-           SaveJpeg(gui + picture_files::kColourLabel, DrawCountLabel(true), kJpegQuality, true) &&
-           SaveJpeg(gui + picture_files::kHelpButton, DrawHelpButton(), kJpegQuality, true) &&
-           WritePng(gui + picture_files::kInstructions, DrawInstructions(), true) &&
-           SaveJpeg(gui + picture_files::kSolutionPanel, DrawSolutionPanel(), kJpegQuality, true) &&
-           WritePng(gui + picture_files::kNewGameButton, DrawEndButton("NUOVA"), true) &&
-           WritePng(gui + picture_files::kGameExitButton, DrawEndButton("ESCI"), true);
+    return SaveJpeg(gui + asset_files::kExactLabel, DrawCountLabel(false), kJpegQuality, true) &&
+           SaveJpeg(gui + asset_files::kColourLabel, DrawCountLabel(true), kJpegQuality, true) &&
+           SaveJpeg(gui + asset_files::kHelpButton, DrawHelpButton(), kJpegQuality, true) &&
+           WritePng(gui + asset_files::kInstructions, DrawInstructions(), true) &&
+           SaveJpeg(gui + asset_files::kSolutionPanel, DrawSolutionPanel(), kJpegQuality, true) &&
+           WritePng(gui + asset_files::kNewGameButton, DrawEndButton("NUOVA"), true) &&
+           WritePng(gui + asset_files::kGameExitButton, DrawEndButton("ESCI"), true);
 }

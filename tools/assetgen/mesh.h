@@ -61,6 +61,6 @@ Vec3 PegNormalAt(double u, double v);
 // The board: a slab whose top is y = 0, with a hole under every peg position of the rules.
 Mesh BuildBoard();
 
-// The .x texts of "pedino.x" and "quorvantis.x", as the generator writes them.
+// The .x texts of the peg and board meshes, as the generator writes them.
 std::string PegXText();
 std::string BoardXText();

@@ -4,7 +4,7 @@
 #include "mesh.h"
 #include "procedural.h"
 
-#include "game/picture_files.h"
+#include "game/asset_files.h"
 
 #include <algorithm>
 #include <cmath>
@@ -294,8 +294,9 @@ bool GenerateMeshes(const std::string& runDir)
     const std::string data = runDir + "/Data/";
     const std::string pegText = PegXText();
     const std::string boardText = BoardXText();
-    return WriteBytes(data + "pedino.x", std::vector<uint8_t>(pegText.begin(), pegText.end())) &&
-           WriteBytes(data + "quorvantis.x", std::vector<uint8_t>(boardText.begin(), boardText.end())) &&
+    return WriteBytes(data + asset_files::kPegMesh, std::vector<uint8_t>(pegText.begin(), pegText.end())) &&
+           WriteBytes(data + asset_files::kBoardMesh,
+                      std::vector<uint8_t>(boardText.begin(), boardText.end())) &&
            SaveJpeg(data + kBoardTextureFile, WoodTexture(256, 21u), 90, false);
 }
 
@@ -321,7 +322,7 @@ bool GeneratePegTextures(const std::string& runDir)
                 image.At(x, y) = PackRgb(channel(base.r), channel(base.g), channel(base.b));
             }
         }
-        if (!WritePng(runDir + "/Data/" + picture_files::kPegTextures[c], image, false)) {
+        if (!WritePng(runDir + "/Data/" + asset_files::kPegTextures[c], image, false)) {
             return false;
         }
     }

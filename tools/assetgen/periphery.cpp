@@ -4,6 +4,8 @@
 #include "canvas.h"
 #include "pictures.h"
 
+#include "ui/asset_files.h"
+
 #include <algorithm>
 #include <cmath>
 #include <string>
@@ -70,13 +72,8 @@ bool SliderKnob(const std::string& path)
     Canvas canvas(32, 32, 1.0, 1.0);
     cairo_t* cr = canvas.Cr();
     cairo_arc(cr, 16, 16, 14, 0, 2 * M_PI);
-    cairo_pattern_t* g = cairo_pattern_create_radial(11, 10, 1, 16, 16, 14);
-    cairo_pattern_add_color_stop_rgb(g, 0.0, kGoldLight.r, kGoldLight.g, kGoldLight.b);
-    cairo_pattern_add_color_stop_rgb(g, 0.6, kGold.r, kGold.g, kGold.b);
-    cairo_pattern_add_color_stop_rgb(g, 1.0, kGoldDark.r, kGoldDark.g, kGoldDark.b);
-    cairo_set_source(cr, g);
+    SetRadialGradient(cr, 11, 10, 1, 16, 16, 14, {{0.0, kGoldLight}, {0.6, kGold}, {1.0, kGoldDark}});
     cairo_fill_preserve(cr);
-    cairo_pattern_destroy(g);
     cairo_set_source_rgb(cr, 0.25, 0.14, 0.03);
     cairo_set_line_width(cr, 1.5);
     cairo_stroke(cr);
@@ -91,23 +88,15 @@ bool ConsoleBackground(const std::string& path)
     Canvas canvas(kConsoleWidth, kConsoleHeight, 1.0, 1.0);
     cairo_t* cr = canvas.Cr();
     FillFelt(canvas, 0, 0, kConsoleWidth, kConsoleHeight, {0.035, 0.09, 0.06}, 41u);
-    cairo_pattern_t* g = cairo_pattern_create_linear(0, 0, 0, kConsoleHeight);
-    cairo_pattern_add_color_stop_rgba(g, 0.0, 0, 0, 0, 0.5);
-    cairo_pattern_add_color_stop_rgba(g, 1.0, 0, 0, 0, 0.0);
-    cairo_set_source(cr, g);
+    SetLinearGradient(cr, 0, 0, 0, kConsoleHeight, {{0.0, {0, 0, 0}, 0.5}, {1.0, {0, 0, 0}, 0.0}});
     cairo_paint(cr);
-    cairo_pattern_destroy(g);
     TextStyle watermark{"DejaVu Serif", true, false, 64};
     PlainText(canvas, "VARNOX", watermark, kConsoleWidth - 30, kConsoleHeight - 40, Align::Right, kGold,
               0.10);
     // Gold edge along the bottom, where the console meets the game.
     cairo_rectangle(cr, 0, kConsoleHeight - 6, kConsoleWidth, 6);
-    cairo_pattern_t* edge = cairo_pattern_create_linear(0, kConsoleHeight - 6, 0, kConsoleHeight);
-    cairo_pattern_add_color_stop_rgb(edge, 0.0, kGoldLight.r, kGoldLight.g, kGoldLight.b);
-    cairo_pattern_add_color_stop_rgb(edge, 1.0, kGoldDark.r, kGoldDark.g, kGoldDark.b);
-    cairo_set_source(cr, edge);
+    SetLinearGradient(cr, 0, kConsoleHeight - 6, 0, kConsoleHeight, {{0.0, kGoldLight}, {1.0, kGoldDark}});
     cairo_fill(cr);
-    cairo_pattern_destroy(edge);
     return WriteBytes(path, EncodeBmp24(canvas.ToImage()));
 }
 
@@ -137,12 +126,10 @@ Image DrawAlphabet()
         cairo_rectangle(cr, cx, cy, kCellWidth, kCellHeight);
         cairo_clip(cr);
         cairo_move_to(cr, cx + (kCellWidth - ext.x_advance) / 2, cy + baseline);
-        cairo_pattern_t* g = cairo_pattern_create_linear(0, cy + 4, 0, cy + kCellHeight - 4);
-        cairo_pattern_add_color_stop_rgb(g, 0.0, 1.0, 0.98, 0.90);
-        cairo_pattern_add_color_stop_rgb(g, 1.0, kGoldLight.r, kGoldLight.g * 0.92, kGoldLight.b * 0.7);
-        cairo_set_source(cr, g);
+        SetLinearGradient(
+            cr, 0, cy + 4, 0, cy + kCellHeight - 4,
+            {{0.0, {1.0, 0.98, 0.90}}, {1.0, {kGoldLight.r, kGoldLight.g * 0.92, kGoldLight.b * 0.7}}});
         cairo_show_text(cr, glyph.c_str());
-        cairo_pattern_destroy(g);
         cairo_restore(cr);
     }
     // Glyphs on black: the console draws with black as its colour key, so faint edge pixels
@@ -163,7 +150,8 @@ Image DrawAlphabet()
 bool GeneratePeriphery(const std::string& runDir)
 {
     const std::string pictures = runDir + "/Immagini/";
-    return SliderTrack(pictures + "Slider/barra.png") && SliderKnob(pictures + "Slider/slider.png") &&
+    return SliderTrack(pictures + "Slider/" + asset_files::kSliderTrack) &&
+           SliderKnob(pictures + "Slider/" + asset_files::kSliderKnob) &&
            WriteBytes(runDir + "/Alfabeto/Expo_16x32_VARNOX.bmp", EncodeBmp32(DrawAlphabet())) &&
-           ConsoleBackground(pictures + "ConsoleBackground.bmp");
+           ConsoleBackground(pictures + asset_files::kConsoleBackground);
 }

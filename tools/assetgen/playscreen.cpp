@@ -4,7 +4,7 @@
 #include "camera.h"
 #include "procedural.h"
 
-#include "game/picture_files.h"
+#include "game/asset_files.h"
 
 #include <algorithm>
 #include <cmath>
@@ -214,12 +214,8 @@ void BoardText(Canvas& canvas, const GameCamera& camera, const char* text, Vec3 
     cairo_fill(cr);
     cairo_move_to(cr, x, y);
     cairo_text_path(cr, text);
-    cairo_pattern_t* g = cairo_pattern_create_linear(0, y - size * 0.7, 0, y);
-    cairo_pattern_add_color_stop_rgb(g, 0.0, kGoldLight.r, kGoldLight.g, kGoldLight.b);
-    cairo_pattern_add_color_stop_rgb(g, 1.0, kGold.r, kGold.g, kGold.b);
-    cairo_set_source(cr, g);
+    SetLinearGradient(cr, 0, y - size * 0.7, 0, y, {{0.0, kGoldLight}, {1.0, kGold}});
     cairo_fill(cr);
-    cairo_pattern_destroy(g);
     cairo_restore(cr);
 }
 
@@ -255,12 +251,8 @@ void StatusBand(Canvas& canvas)
               -M_PI / 2, M_PI / 2);
     cairo_line_to(cr, 0, kStatusBandHeight);
     cairo_close_path(cr);
-    cairo_pattern_t* g = cairo_pattern_create_linear(0, 0, kStatusBandWidth, 0);
-    cairo_pattern_add_color_stop_rgba(g, 0.0, 0, 0, 0, 0.75);
-    cairo_pattern_add_color_stop_rgba(g, 1.0, 0, 0, 0, 0.55);
-    cairo_set_source(cr, g);
+    SetLinearGradient(cr, 0, 0, kStatusBandWidth, 0, {{0.0, {0, 0, 0}, 0.75}, {1.0, {0, 0, 0}, 0.55}});
     cairo_fill_preserve(cr);
-    cairo_pattern_destroy(g);
     SetRgb(cr, kGold, 0.9);
     cairo_set_line_width(cr, 1.5);
     cairo_stroke(cr);
@@ -315,5 +307,5 @@ void PaintBackgroundUnder(Canvas& canvas, double x0, double y0)
 
 bool GeneratePlayBackground(const std::string& runDir)
 {
-    return WritePng(runDir + "/Immagini/" + picture_files::kBackground, PlayBackground(), false);
+    return WritePng(runDir + "/Immagini/" + asset_files::kBackground, PlayBackground(), false);
 }

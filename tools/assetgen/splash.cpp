@@ -5,6 +5,7 @@
 #include "canvas.h"
 #include "pictures.h"
 
+#include "shell/asset_files.h"
 #include "shell/title_layout.h"
 
 #include <cmath>
@@ -54,14 +55,9 @@ void GoldRule(Canvas& canvas, double x0, double x1, double y)
 {
     cairo_t* cr = canvas.Cr();
     cairo_save(cr);
-    cairo_pattern_t* g = cairo_pattern_create_linear(x0, 0, x1, 0);
-    cairo_pattern_add_color_stop_rgba(g, 0.0, kGold.r, kGold.g, kGold.b, 0.0);
-    cairo_pattern_add_color_stop_rgba(g, 0.5, kGoldLight.r, kGoldLight.g, kGoldLight.b, 1.0);
-    cairo_pattern_add_color_stop_rgba(g, 1.0, kGold.r, kGold.g, kGold.b, 0.0);
-    cairo_set_source(cr, g);
+    SetLinearGradient(cr, x0, 0, x1, 0, {{0.0, kGold, 0.0}, {0.5, kGoldLight}, {1.0, kGold, 0.0}});
     cairo_rectangle(cr, x0, y - 1.2, x1 - x0, 2.4);
     cairo_fill(cr);
-    cairo_pattern_destroy(g);
     cairo_restore(cr);
 }
 
@@ -76,30 +72,25 @@ bool DrawLogo(const std::string& path)
 {
     Canvas canvas(kSplashTexW, kSplashTexH, kSplashScaleX, kSplashScaleY);
     cairo_t* cr = canvas.Cr();
-    cairo_pattern_t* bg = cairo_pattern_create_radial(512, 330, 40, 512, 384, 700);
-    cairo_pattern_add_color_stop_rgb(bg, 0.0, 0.13, 0.14, 0.17);
-    cairo_pattern_add_color_stop_rgb(bg, 1.0, 0.02, 0.02, 0.03);
-    cairo_set_source(cr, bg);
+    SetRadialGradient(cr, 512, 330, 40, 512, 384, 700,
+                      {{0.0, {0.13, 0.14, 0.17}}, {1.0, {0.02, 0.02, 0.03}}});
     cairo_paint(cr);
-    cairo_pattern_destroy(bg);
 
     // Emblem: a gold ring holding a chevron "V" with the five game colours along its arms.
     const double cx = 512, cy = 270, ring = 112;
+    const auto setGold = [&] {
+        SetLinearGradient(cr, cx - ring, cy - ring, cx + ring, cy + ring,
+                          {{0.0, kGoldLight}, {0.5, kGold}, {1.0, kGoldDark}});
+    };
     canvas.Shadow([&](cairo_t* s) { cairo_arc(s, cx, cy, ring + 10, 0, 2 * M_PI); }, 0, 8, 14, 0.7);
     cairo_save(cr);
     cairo_arc(cr, cx, cy, ring + 10, 0, 2 * M_PI);
     cairo_arc_negative(cr, cx, cy, ring - 4, 2 * M_PI, 0);
-    cairo_pattern_t* gold = cairo_pattern_create_linear(cx - ring, cy - ring, cx + ring, cy + ring);
-    cairo_pattern_add_color_stop_rgb(gold, 0.0, kGoldLight.r, kGoldLight.g, kGoldLight.b);
-    cairo_pattern_add_color_stop_rgb(gold, 0.5, kGold.r, kGold.g, kGold.b);
-    cairo_pattern_add_color_stop_rgb(gold, 1.0, kGoldDark.r, kGoldDark.g, kGoldDark.b);
-    cairo_set_source(cr, gold);
+    setGold();
     cairo_fill(cr);
     cairo_arc(cr, cx, cy, ring - 4, 0, 2 * M_PI);
-    cairo_pattern_t* inner = cairo_pattern_create_radial(cx, cy - 30, 10, cx, cy, ring);
-    cairo_pattern_add_color_stop_rgb(inner, 0.0, 0.16, 0.18, 0.22);
-    cairo_pattern_add_color_stop_rgb(inner, 1.0, 0.05, 0.05, 0.07);
-    cairo_set_source(cr, inner);
+    SetRadialGradient(cr, cx, cy - 30, 10, cx, cy, ring,
+                      {{0.0, {0.16, 0.18, 0.22}}, {1.0, {0.05, 0.05, 0.07}}});
     cairo_fill(cr);
     cairo_move_to(cr, cx - 62, cy - 50);
     cairo_line_to(cr, cx, cy + 62);
@@ -107,10 +98,8 @@ bool DrawLogo(const std::string& path)
     cairo_set_line_width(cr, 20);
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-    cairo_set_source(cr, gold);
+    setGold();
     cairo_stroke(cr);
-    cairo_pattern_destroy(gold);
-    cairo_pattern_destroy(inner);
     cairo_restore(cr);
     const double along[5][2] = {{-62, -50}, {-31, 6}, {0, 62}, {31, 6}, {62, -50}};
     for (int i = 0; i < 5; ++i) {
@@ -184,12 +173,8 @@ bool DrawLoading(const std::string& path)
     cairo_set_line_width(cr, 2);
     cairo_stroke(cr);
     RoundedRect(cr, bx + 4, by + 4, (bw - 8) * 0.72, bh - 8, (bh - 8) / 2);
-    cairo_pattern_t* fill = cairo_pattern_create_linear(0, by, 0, by + bh);
-    cairo_pattern_add_color_stop_rgb(fill, 0.0, kGoldLight.r, kGoldLight.g, kGoldLight.b);
-    cairo_pattern_add_color_stop_rgb(fill, 1.0, kGoldDark.r, kGoldDark.g, kGoldDark.b);
-    cairo_set_source(cr, fill);
+    SetLinearGradient(cr, 0, by, 0, by + bh, {{0.0, kGoldLight}, {1.0, kGoldDark}});
     cairo_fill(cr);
-    cairo_pattern_destroy(fill);
     cairo_restore(cr);
 
     TextStyle tip{"DejaVu Serif", false, true, 24};
@@ -204,8 +189,9 @@ bool DrawLoading(const std::string& path)
 
 bool GenerateSplash(const std::string& runDir)
 {
-    return DrawLogo(runDir + "/Immagini/VARNOX_LOGO.jpg") && DrawLoading(runDir + "/Immagini/Loading.jpg") &&
-           DrawTitle(runDir + "/Immagini/Title.jpg");
+    const std::string pictures = runDir + "/Immagini/";
+    return DrawLogo(pictures + asset_files::kLogo) && DrawLoading(pictures + asset_files::kLoading) &&
+           DrawTitle(pictures + asset_files::kTitle);
 }
 
 bool GenerateIcon(const std::string& iconFile)

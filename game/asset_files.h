@@ -1,10 +1,12 @@
-// The play screen's pictures by file name, as the asset generator writes them and the game loads them:
-// the background from Immagini, the peg textures from Data and the rest from Immagini/GUI. Plain C++
-// with no platform header, so the generator includes it too.
+// The play screen's files by name, as the asset generator writes them and the game loads them: the
+// board and peg meshes and the peg textures from Data, the background from Immagini and the other
+// pictures from Immagini/GUI. Plain C++ with no platform header, so the generator includes it too.
 #pragma once
 
-namespace picture_files {
+namespace asset_files {
 
+constexpr char kBoardMesh[] = "quorvantis.x";
+constexpr char kPegMesh[] = "pedino.x";
 constexpr char kBackground[] = "quorvantis_back.png";
 // Indexed by colour: red, yellow, green, blue, violet.
 constexpr const char* kPegTextures[] = {"Red.png", "Giallo.png", "Green.png", "Blue.png", "Viola.png"};
@@ -18,4 +20,4 @@ constexpr char kSolutionPanel[] = "SOLUZIONE.jpg";
 constexpr char kNewGameButton[] = "restart_butt.png";
 constexpr char kGameExitButton[] = "exit_butt.png";
 
-} // namespace picture_files
+} // namespace asset_files
