@@ -12,7 +12,7 @@ class CMeshContainer;
 
 // ---- Rules and state ----
 constexpr int kCodeLength = layout::kSlots; // positions in the secret and pegs in a row
-constexpr int kColourCount = 5;  // red, yellow, green, blue, violet
+constexpr int kColourCount = 5;             // red, yellow, green, blue, violet
 constexpr int kRowCount = layout::kRows;
 constexpr int kMaxPegs = kCodeLength * kRowCount; // 95: the loss
 constexpr DWORD kClickInterval = 200;             // ms a click must follow the last one by, strictly

@@ -21,7 +21,7 @@ const D3DXCOLOR kWhite(255.0f, 255.0f, 255.0f, 1.0f); // saturates to opaque whi
 // The buttons the rules read before the next frame's drawing, in drawing order.
 CButton* const kFrameButtons[] = {
     &g_ColourButtons[0], &g_ColourButtons[1], &g_ColourButtons[2], &g_ColourButtons[3],
-    &g_ColourButtons[4], &g_ExactLabel,       &g_ColourLabel,       &g_HelpButtons[0],
+    &g_ColourButtons[4], &g_ExactLabel,       &g_ColourLabel,      &g_HelpButtons[0],
 };
 
 void DrawTexts() {
@@ -68,7 +68,8 @@ void AimCamera(D3DXVECTOR3 target) {
 }
 
 void GameRender() {
-    g_pd3dDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0x00000000, 1.0f, 0);
+    g_pd3dDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0x00000000, 1.0f,
+                        0);
 
     g_pd3dDevice->BeginScene();
     if (g_pSprite && g_pBackgroundTexture) {

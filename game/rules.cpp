@@ -29,12 +29,12 @@ struct ColourWords {
 };
 
 constexpr ColourWords kColourWords[kColourCount] = {
-    {"Hai schiacciato il ROSSO", " ROSSO "},   {"Hai schiacciato il GIALLO", " GIALLO "},
-    {"Hai schiacciato il VERDE", " VERDE "},   {"Hai schiacciato il BLU", " BLU "},
+    {"Hai schiacciato il ROSSO", " ROSSO "}, {"Hai schiacciato il GIALLO", " GIALLO "},
+    {"Hai schiacciato il VERDE", " VERDE "}, {"Hai schiacciato il BLU", " BLU "},
     {"Hai schiacciato il VIOLA", " VIOLA "},
 };
 
-constexpr float kOutOfView = 100.0f; // z behind the camera
+constexpr float kOutOfView = 100.0f;         // z behind the camera
 constexpr float kRandScale = 3.0518509e-05f; // nearest float to 1/32767
 
 void HideAllPegs(bool clearVisible) {
@@ -95,7 +95,9 @@ bool IsClicked(const CButton& button, DWORD now) {
     return button.isOver && button.isPressed && now - button.lastClickTime > kClickInterval;
 }
 
-const char* ColourSolutionWord(int colour) { return kColourWords[colour].solutionWord; }
+const char* ColourSolutionWord(int colour) {
+    return kColourWords[colour].solutionWord;
+}
 
 bool RowDepthFor(int count, float* z) {
     if (count <= 0 || count % kCodeLength != 0 || count / kCodeLength > kRowCount - 1) {
@@ -105,7 +107,9 @@ bool RowDepthFor(int count, float* z) {
     return true;
 }
 
-float SlotX(int slot) { return layout::kSlotX[slot]; }
+float SlotX(int slot) {
+    return layout::kSlotX[slot];
+}
 
 void DrawSecretCode() {
     for (int i = 0; i < kCodeLength; ++i) {

@@ -8,6 +8,10 @@ namespace {
 TimeSource s_timeSource = nullptr;
 }
 
-DWORD CurrentTime() { return s_timeSource ? s_timeSource() : timeGetTime(); }
+DWORD CurrentTime() {
+    return s_timeSource ? s_timeSource() : timeGetTime();
+}
 
-void SetTimeSource(TimeSource source) { s_timeSource = source; }
+void SetTimeSource(TimeSource source) {
+    s_timeSource = source;
+}

@@ -91,8 +91,9 @@ HRESULT InitD3D(LPDIRECT3D9* ppD3D, LPDIRECT3DDEVICE9* ppDevice, HWND hWnd, int 
     }
     *ppD3D = d3d;
 
-    const int answer =
-        forceWindowed == 1 ? IDNO : MessageBoxA(hWnd, question, "Apertura Applicazione", MB_YESNO | MB_ICONQUESTION);
+    const int answer = forceWindowed == 1
+                           ? IDNO
+                           : MessageBoxA(hWnd, question, "Apertura Applicazione", MB_YESNO | MB_ICONQUESTION);
     const bool windowed = answer != IDYES;
 
     D3DDISPLAYMODE mode = {};
@@ -117,7 +118,7 @@ HRESULT InitD3D(LPDIRECT3D9* ppD3D, LPDIRECT3DDEVICE9* ppDevice, HWND hWnd, int 
     D3DCAPS9 caps = {};
     d3d->GetDeviceCaps(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, &caps);
     DWORD behaviour = (caps.DevCaps & D3DDEVCAPS_HWTRANSFORMANDLIGHT) ? D3DCREATE_HARDWARE_VERTEXPROCESSING
-                                                                       : D3DCREATE_SOFTWARE_VERTEXPROCESSING;
+                                                                      : D3DCREATE_SOFTWARE_VERTEXPROCESSING;
     if (multithreaded == 1) {
         behaviour |= D3DCREATE_MULTITHREADED;
     }

@@ -57,7 +57,9 @@ int CloseLogFile() {
     return result;
 }
 
-void ErrorOut(const char* text) { DebugLine("ERROR: ", text); }
+void ErrorOut(const char* text) {
+    DebugLine("ERROR: ", text);
+}
 
 HRESULT SetUpFailure(HWND hWnd, const char* boxText, const char* debugText) {
     MessageBoxA(hWnd, boxText, "Errore", MB_ICONEXCLAMATION);

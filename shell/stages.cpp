@@ -69,12 +69,14 @@ HRESULT InitGraphics(HWND hWnd) {
 
     for (const SplashPicture& picture : kSplashPictures) {
         if (FAILED(CheckedCreateTextureFromFile(g_pd3dDevice, picture.path, picture.texture))) {
-            return SetUpFailure(hWnd, "Impossibile caricare la texture \n", "Impossibile caricare la texture");
+            return SetUpFailure(hWnd, "Impossibile caricare la texture \n",
+                                "Impossibile caricare la texture");
         }
     }
 
     if (FAILED(D3DXCreateSprite(g_pd3dDevice, &g_pSprite))) {
-        return SetUpFailure(hWnd, "Impossibile inizializzare la Sprite \n", "Impossibile inizializzare la Sprite");
+        return SetUpFailure(hWnd, "Impossibile inizializzare la Sprite \n",
+                            "Impossibile inizializzare la Sprite");
     }
 
     D3DXMatrixScaling(&g_SpriteMatrix, layout::kSplashScaleX, layout::kSplashScaleY, 1.0f);
@@ -96,9 +98,13 @@ void SplashRender() {
     g_pd3dDevice->Present(nullptr, nullptr, nullptr, nullptr);
 }
 
-void LogoStep() { StageStep(InitTitleStage); }
+void LogoStep() {
+    StageStep(InitTitleStage);
+}
 
-void LoadingStep() { StageStep(LoadScene); }
+void LoadingStep() {
+    StageStep(LoadScene);
+}
 
 void ReleaseSplash() {
     SafeRelease(g_pLoadingTexture);

@@ -31,8 +31,8 @@ HWND CreateGameWindow(HINSTANCE hInstance) {
     if (!RegisterClassExA(&wc)) {
         return nullptr;
     }
-    HWND hWnd = CreateWindowExA(0, g_szClassName, g_szTitle, kWindowStyle, 0, 0, g_ScreenWidth, g_ScreenHeight,
-                                nullptr, nullptr, hInstance, nullptr);
+    HWND hWnd = CreateWindowExA(0, g_szClassName, g_szTitle, kWindowStyle, 0, 0, g_ScreenWidth,
+                                g_ScreenHeight, nullptr, nullptr, hInstance, nullptr);
     if (hWnd) {
         ShowWindow(hWnd, SW_SHOWNORMAL);
         UpdateWindow(hWnd);

@@ -39,9 +39,13 @@ void CButton::LoadOverImage(const char* file) {
     }
 }
 
-void CButton::LoadUpImage(const char* file) { LoadSpriteTexture(file, &pUpTexture); }
+void CButton::LoadUpImage(const char* file) {
+    LoadSpriteTexture(file, &pUpTexture);
+}
 
-void CButton::LoadDownImage(const char* file) { LoadSpriteTexture(file, &pDownTexture); }
+void CButton::LoadDownImage(const char* file) {
+    LoadSpriteTexture(file, &pDownTexture);
+}
 
 void CButton::LoadImages(const char* file) {
     LoadSpriteTexture(file, &pOverTexture);
@@ -77,8 +81,8 @@ void CButton::InitWithFont(float xPos, float yPos, const char* face) {
     const int dotsPerInch = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
     D3DXCreateFontA(g_pd3dDevice, -MulDiv(kButtonFontPoints, dotsPerInch, 72), 0, FW_BOLD, 0, FALSE,
-                    DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face,
-                    &pFont);
+                    DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                    face, &pFont);
     x = xPos;
     y = yPos;
     isOver = false;

@@ -38,8 +38,9 @@ D3DCOLOR FontColour(const D3DXCOLOR& colour) {
 }
 
 HRESULT InitFont(const char* face) {
-    g_hr = D3DXCreateFontA(g_pd3dDevice, g_FontHeight, 0, FW_BOLD, 0, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                           ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face, &g_pFont);
+    g_hr =
+        D3DXCreateFontA(g_pd3dDevice, g_FontHeight, 0, FW_BOLD, 0, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                        ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face, &g_pFont);
     if (SUCCEEDED(g_hr)) {
         return S_OK;
     }

@@ -114,20 +114,25 @@ TEST_F(GameMeshesTest, PegsAndHolesShowWhereTheGamesCameraProjectsThem) {
     g_Camera.SetUp(0, 0.81373f, -0.58124f);
 
     UINT width = 0;
-    const std::vector<uint32_t> pixels = DrawScene(0xFF000000, [&] {
-        g_Camera.UpdateView();
-        g_BoardFrame.Render(true);
-        for (int i = 0; i < 3; ++i) {
-            g_pd3dDevice->SetTexture(0, textures[i]);
-            g_Pegs[kPlaced[i].index].Render(false);
-        }
-    }, &width);
+    const std::vector<uint32_t> pixels = DrawScene(
+        0xFF000000,
+        [&] {
+            g_Camera.UpdateView();
+            g_BoardFrame.Render(true);
+            for (int i = 0; i < 3; ++i) {
+                g_pd3dDevice->SetTexture(0, textures[i]);
+                g_Pegs[kPlaced[i].index].Render(false);
+            }
+        },
+        &width);
     ASSERT_FALSE(pixels.empty());
     for (IDirect3DTexture9*& texture : textures) {
         SafeRelease(texture);
     }
 
-    auto screenOf = [&](float x, float y, float z) { return ProjectToScreen(D3DXVECTOR3(x, y, z), g_Camera.view); };
+    auto screenOf = [&](float x, float y, float z) {
+        return ProjectToScreen(D3DXVECTOR3(x, y, z), g_Camera.view);
+    };
     auto pixelAt = [&](float x, float y, float z) {
         const D3DXVECTOR3 screen = screenOf(x, y, z);
         return PixelAt(pixels, width, static_cast<UINT>(screen.x), static_cast<UINT>(screen.y));

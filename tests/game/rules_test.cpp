@@ -19,7 +19,9 @@ DWORD FedClock() {
 }
 
 // The game's state as the program starts it, the random generator included.
-void ResetGame() { play_screen::ResetPlayScreen(); }
+void ResetGame() {
+    play_screen::ResetPlayScreen();
+}
 
 void SetSecret(std::initializer_list<int> colours) {
     int i = 0;

@@ -213,11 +213,14 @@ TEST_F(CameraDeviceTest, FramesSeenByTheAimedCameraLandWhereTheProjectionPutsThe
     CCamera c;
     UINT width = 0;
     UINT height = 0;
-    const std::vector<uint32_t> pixels = DrawScene(0xFF000000, [&] {
-        AimAtOrigin(c);
-        left->Render(false);
-        distant->Render(false);
-    }, &width, &height);
+    const std::vector<uint32_t> pixels = DrawScene(
+        0xFF000000,
+        [&] {
+            AimAtOrigin(c);
+            left->Render(false);
+            distant->Render(false);
+        },
+        &width, &height);
     ASSERT_FALSE(pixels.empty());
 
     for (const D3DXVECTOR3& centre : {D3DXVECTOR3(6, 0, 0), D3DXVECTOR3(-6, 0, -31.3f)}) {

@@ -25,7 +25,8 @@ protected:
     }
     // Clears to black, draws with the wrapper inside a scene and returns the back buffer.
     std::vector<uint32_t> DrawFrame(HRESULT* result, UINT* width) {
-        return DrawScene(0xFF000000, [&] { *result = m_effect->Render(); }, width);
+        return DrawScene(
+            0xFF000000, [&] { *result = m_effect->Render(); }, width);
     }
 };
 

@@ -17,7 +17,8 @@ std::string ExpectedReport(bool windowed) {
               "Flags D3DPRESENTFLAG_LOCKABLE_BACKBUFFER\r\n"
               "\r\n";
     report += g_bHalDevice ? "DEVICE TYPE D3DDEVTYPE_HAL\r\n" : "DEVICE TYPE D3DDEVTYPE_REF\r\n";
-    report += (caps.StencilCaps & D3DSTENCILCAPS_TWOSIDED) ? "b2SidedStencils true\r\n" : "b2SidedStencils false\r\n";
+    report += (caps.StencilCaps & D3DSTENCILCAPS_TWOSIDED) ? "b2SidedStencils true\r\n"
+                                                           : "b2SidedStencils false\r\n";
     report += caps.PixelShaderVersion >= D3DPS_VERSION(2, 0) ? "psVersion true\r\n" : "psVersion false\r\n";
     return report;
 }

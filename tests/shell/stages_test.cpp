@@ -13,7 +13,9 @@
 namespace {
 
 DWORD s_now = 0;
-DWORD FedClock() { return s_now; }
+DWORD FedClock() {
+    return s_now;
+}
 
 // A 2048 x 1024 splash picture as the device decodes it, row by row; empty when it cannot be read.
 std::vector<uint32_t> SplashPictureFile(const char* path) {
@@ -227,7 +229,10 @@ TEST(ScreenshotNameTest, TwoDigitsBelowTenAndNoPaddingFromTen) {
     const struct {
         int count;
         const char* expected;
-    } cases[] = {{0, "screenshot00.bmp"}, {9, "screenshot09.bmp"}, {10, "screenshot10.bmp"}, {99999, "screenshot99999.bmp"}};
+    } cases[] = {{0, "screenshot00.bmp"},
+                 {9, "screenshot09.bmp"},
+                 {10, "screenshot10.bmp"},
+                 {99999, "screenshot99999.bmp"}};
     for (const auto& c : cases) {
         ASSERT_TRUE(FormatScreenshotName(c.count, name, sizeof(name)));
         EXPECT_STREQ(name, c.expected);

@@ -110,7 +110,8 @@ protected:
 
     // Draws the button alone on black and returns the frame.
     std::vector<uint32_t> Draw() {
-        return DrawScene(0xFF000000, [this] { m_button.Render(); }, &m_width);
+        return DrawScene(
+            0xFF000000, [this] { m_button.Render(); }, &m_width);
     }
 
     CButton m_button = {};
@@ -195,8 +196,8 @@ TEST_F(ButtonDrawTest, TextIsDrawnWithTheButtonsFont) {
     EXPECT_EQ(desc.Weight, static_cast<UINT>(FW_BOLD));
 
     // Black text on a white frame, at (x + W/20, y + H/10) scaled; no pictures, so W = H = 0.
-    const std::vector<uint32_t> frame =
-        DrawScene(0xFFFFFFFF, [this] { m_button.RenderWithText("OK OK"); }, &m_width);
+    const std::vector<uint32_t> frame = DrawScene(
+        0xFFFFFFFF, [this] { m_button.RenderWithText("OK OK"); }, &m_width);
     int dark = 0;
     for (UINT y = 100; y < 120; ++y) {
         for (UINT x = 100; x < 160; ++x) {

@@ -33,7 +33,8 @@ TEST_F(FontTest, CreatesTheBoldEighteenPixelFont) {
 }
 
 TEST_F(FontTest, TheFaceIsTheInstalledOneWhereThePackageIsPresent) {
-    if (GetFileAttributesA("Z:\\usr\\share\\fonts\\truetype\\aenigma\\lamebrai.ttf") == INVALID_FILE_ATTRIBUTES) {
+    if (GetFileAttributesA("Z:\\usr\\share\\fonts\\truetype\\aenigma\\lamebrai.ttf") ==
+        INVALID_FILE_ATTRIBUTES) {
         GTEST_SKIP() << "fonts-aenigma is not installed: the platform substitutes another face";
     }
     ASSERT_EQ(InitFont("Lamebrain -BRK-"), S_OK);
@@ -46,10 +47,13 @@ TEST_F(FontTest, TheFaceIsTheInstalledOneWhereThePackageIsPresent) {
 TEST_F(FontTest, TextAppearsWhereItIsDrawn) {
     ASSERT_EQ(InitFont("Lamebrain -BRK-"), S_OK);
     UINT width = 0;
-    const std::vector<uint32_t> frame = DrawScene(0xFF000000, [] {
-        DrawFontText(300, 200, "ESATTI 3", D3DXCOLOR(255.0f, 255.0f, 255.0f, 1.0f));
-        DrawFontText(300, 400, "", D3DXCOLOR(1.0f, 1.0f, 1.0f, 1.0f));
-    }, &width);
+    const std::vector<uint32_t> frame = DrawScene(
+        0xFF000000,
+        [] {
+            DrawFontText(300, 200, "ESATTI 3", D3DXCOLOR(255.0f, 255.0f, 255.0f, 1.0f));
+            DrawFontText(300, 400, "", D3DXCOLOR(1.0f, 1.0f, 1.0f, 1.0f));
+        },
+        &width);
     int lit = 0;
     int litElsewhere = 0;
     for (UINT y = 0; y < 768; ++y) {
@@ -66,8 +70,8 @@ TEST_F(FontTest, TextAppearsWhereItIsDrawn) {
 
 TEST_F(FontTest, WithoutAFontNothingIsDrawn) {
     UINT width = 0;
-    const std::vector<uint32_t> frame =
-        DrawScene(0xFF000000, [] { DrawFontText(10, 10, "nulla", D3DXCOLOR(1.0f, 1.0f, 1.0f, 1.0f)); }, &width);
+    const std::vector<uint32_t> frame = DrawScene(
+        0xFF000000, [] { DrawFontText(10, 10, "nulla", D3DXCOLOR(1.0f, 1.0f, 1.0f, 1.0f)); }, &width);
     EXPECT_EQ(PixelAt(frame, width, 12, 14), 0u);
 }
 
@@ -84,7 +88,8 @@ TEST_F(FontTest, AFailedFontIsLoggedAndReported) {
     EXPECT_EQ(recorder.Outputs(), expected);
     fclose(g_LogFile);
     g_LogFile = nullptr;
-    EXPECT_EQ(ReadFileBytes("D3D.log"), "D3D LOG FILE \r\n\r\n\r\nImpossibile caricare il font necessario\r\n");
+    EXPECT_EQ(ReadFileBytes("D3D.log"),
+              "D3D LOG FILE \r\n\r\n\r\nImpossibile caricare il font necessario\r\n");
 }
 
 TEST_F(FontTest, AFailureWithoutAnOpenLogWritesOnlyTheDebuggerLine) {

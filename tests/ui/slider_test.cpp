@@ -149,7 +149,8 @@ protected:
     }
 
     std::vector<uint32_t> Draw() {
-        return DrawScene(0xFF000000, [this] { m_slider.Render(); }, &m_width);
+        return DrawScene(
+            0xFF000000, [this] { m_slider.Render(); }, &m_width);
     }
 
     // Pixels that are not black in the box [left, right) x [top, bottom).

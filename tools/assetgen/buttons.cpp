@@ -35,8 +35,7 @@ constexpr double kArrow[][2] = {{0, 0}, {0, 21}, {5, 16.5}, {8.6, 24.5}, {12, 23
 
 } // namespace
 
-Image DrawTitleButton(const char* label, bool lit)
-{
+Image DrawTitleButton(const char* label, bool lit) {
     Canvas canvas(kTitleButtonTexW, kTitleButtonTexH, kButtonScaleX, kButtonScaleY);
     const double w = canvas.ScreenWidth(), h = canvas.ScreenHeight();
     Plaque(canvas, 8, kTitlePlateTop, w - 16, h - kTitlePlateTop - 4, label, 40, lit);
@@ -45,8 +44,7 @@ Image DrawTitleButton(const char* label, bool lit)
     return image;
 }
 
-Image DrawCursor()
-{
+Image DrawCursor() {
     // Drawn on transparency, then flattened: solid pixels over a dark outline, the rest the key.
     Canvas canvas(32, 32, 1.0, 1.0);
     cairo_t* cr = canvas.Cr();
@@ -84,8 +82,7 @@ Image DrawCursor()
     return image;
 }
 
-bool GenerateTitleButtons(const std::string& runDir)
-{
+bool GenerateTitleButtons(const std::string& runDir) {
     const std::string dir = runDir + "/Immagini/Button/";
     return WritePng(dir + asset_files::kStartButton, DrawTitleButton("INIZIA", false), true) &&
            WritePng(dir + asset_files::kStartButtonOver, DrawTitleButton("INIZIA", true), true) &&
@@ -93,7 +90,6 @@ bool GenerateTitleButtons(const std::string& runDir)
            WritePng(dir + asset_files::kTitleExitButtonOver, DrawTitleButton("ESCI", true), true);
 }
 
-bool GenerateCursor(const std::string& runDir)
-{
+bool GenerateCursor(const std::string& runDir) {
     return WriteBytes(runDir + "/Immagini/Mouse/" + asset_files::kCursor, EncodeBmp24(DrawCursor()));
 }

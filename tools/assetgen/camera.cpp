@@ -3,39 +3,32 @@
 
 #include <cmath>
 
-Vec3 operator+(Vec3 a, Vec3 b)
-{
+Vec3 operator+(Vec3 a, Vec3 b) {
     return {a.x + b.x, a.y + b.y, a.z + b.z};
 }
 
-Vec3 operator-(Vec3 a, Vec3 b)
-{
+Vec3 operator-(Vec3 a, Vec3 b) {
     return {a.x - b.x, a.y - b.y, a.z - b.z};
 }
 
-Vec3 operator*(Vec3 a, double s)
-{
+Vec3 operator*(Vec3 a, double s) {
     return {a.x * s, a.y * s, a.z * s};
 }
 
-double Dot(Vec3 a, Vec3 b)
-{
+double Dot(Vec3 a, Vec3 b) {
     return a.x * b.x + a.y * b.y + a.z * b.z;
 }
 
-Vec3 Cross(Vec3 a, Vec3 b)
-{
+Vec3 Cross(Vec3 a, Vec3 b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
 
-Vec3 Normalize(Vec3 v)
-{
+Vec3 Normalize(Vec3 v) {
     const double len = std::sqrt(Dot(v, v));
     return len > 0.0 ? v * (1.0 / len) : v;
 }
 
-Mat4 LookAtLH(Vec3 eye, Vec3 at, Vec3 up)
-{
+Mat4 LookAtLH(Vec3 eye, Vec3 at, Vec3 up) {
     const Vec3 z = Normalize(at - eye);
     const Vec3 x = Normalize(Cross(up, z));
     const Vec3 y = Cross(z, x);
@@ -45,8 +38,7 @@ Mat4 LookAtLH(Vec3 eye, Vec3 at, Vec3 up)
                  {-Dot(x, eye), -Dot(y, eye), -Dot(z, eye), 1.0}}};
 }
 
-Mat4 PerspectiveFovLH(double fovY, double aspect, double zNear, double zFar)
-{
+Mat4 PerspectiveFovLH(double fovY, double aspect, double zNear, double zFar) {
     const double yScale = 1.0 / std::tan(fovY / 2.0);
     const double xScale = yScale / aspect;
     const double q = zFar / (zFar - zNear);
@@ -54,8 +46,7 @@ Mat4 PerspectiveFovLH(double fovY, double aspect, double zNear, double zFar)
         {{xScale, 0.0, 0.0, 0.0}, {0.0, yScale, 0.0, 0.0}, {0.0, 0.0, q, 1.0}, {0.0, 0.0, -zNear * q, 0.0}}};
 }
 
-Mat4 Multiply(const Mat4& a, const Mat4& b)
-{
+Mat4 Multiply(const Mat4& a, const Mat4& b) {
     Mat4 r{};
     for (int i = 0; i < 4; ++i) {
         for (int j = 0; j < 4; ++j) {
@@ -67,8 +58,7 @@ Mat4 Multiply(const Mat4& a, const Mat4& b)
     return r;
 }
 
-GameCamera::GameCamera()
-{
+GameCamera::GameCamera() {
     eye_ = CameraEye();
     const Vec3 target{0.0, 0.0, 0.0};
     const Vec3 up{0.0, 1.0, 0.0};
@@ -82,8 +72,7 @@ GameCamera::GameCamera()
     xScale_ = proj.m[0][0];
 }
 
-ScreenPoint GameCamera::Project(Vec3 p) const
-{
+ScreenPoint GameCamera::Project(Vec3 p) const {
     const Mat4& m = viewProjection_;
     const double cx = p.x * m.m[0][0] + p.y * m.m[1][0] + p.z * m.m[2][0] + m.m[3][0];
     const double cy = p.x * m.m[0][1] + p.y * m.m[1][1] + p.z * m.m[2][1] + m.m[3][1];
@@ -91,8 +80,7 @@ ScreenPoint GameCamera::Project(Vec3 p) const
     return ScreenPoint{(cx / cw + 1.0) * kScreenWidth / 2.0, (1.0 - cy / cw) * kScreenHeight / 2.0, cw};
 }
 
-Ray GameCamera::RayThrough(double screenX, double screenY) const
-{
+Ray GameCamera::RayThrough(double screenX, double screenY) const {
     const double ndcX = screenX / (kScreenWidth / 2.0) - 1.0;
     const double ndcY = 1.0 - screenY / (kScreenHeight / 2.0);
     const Vec3 dir = right_ * (ndcX / xScale_) + up_ * (ndcY / yScale_) + look_;

@@ -37,7 +37,7 @@ struct Ray {
 // The game camera: eye (0, 25, 35) looking at the origin, +y up, with the device's projection
 // (vertical field of view pi/4, aspect 4:3) on a 1024 x 768 viewport.
 class GameCamera {
-  public:
+public:
     GameCamera();
     ScreenPoint Project(Vec3 world) const;
     // The ray through a screen point, for drawing the board as this camera sees it.
@@ -46,7 +46,7 @@ class GameCamera {
     static constexpr double kScreenWidth = layout::kScreenWidth;
     static constexpr double kScreenHeight = layout::kScreenHeight;
 
-  private:
+private:
     Vec3 eye_, right_, up_, look_;
     Mat4 viewProjection_;
     double xScale_, yScale_;
@@ -66,13 +66,11 @@ constexpr double kBoardNearZ = 6.5;
 constexpr double kBoardFarZ = -34.0;
 constexpr double kBoardThickness = 1.0;
 
-inline Vec3 HoleCentre(int row, int slot)
-{
+inline Vec3 HoleCentre(int row, int slot) {
     return Vec3{kSlotX[slot], 0.0, kRowZ[row]};
 }
 
 // Where the game puts its camera.
-inline Vec3 CameraEye()
-{
+inline Vec3 CameraEye() {
     return Vec3{layout::kCameraEye[0], layout::kCameraEye[1], layout::kCameraEye[2]};
 }

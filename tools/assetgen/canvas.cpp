@@ -21,8 +21,7 @@ const Rgb kPegColours[5] = {
 namespace {
 
 // One horizontal box-blur pass over premultiplied pixels, with edge clamping.
-void BlurRow(uint8_t* data, int count, int stride, int radius, std::vector<uint32_t>& sums)
-{
+void BlurRow(uint8_t* data, int count, int stride, int radius, std::vector<uint32_t>& sums) {
     const int window = 2 * radius + 1;
     sums.assign(size_t(count) * 4, 0);
     for (int c = 0; c < 4; ++c) {
@@ -45,8 +44,7 @@ void BlurRow(uint8_t* data, int count, int stride, int radius, std::vector<uint3
 
 // Fills a screen rectangle texel by texel from a colour function of screen coordinates.
 template <typename ColourAt>
-void FillProcedural(Canvas& canvas, double x, double y, double w, double h, ColourAt colourAt)
-{
+void FillProcedural(Canvas& canvas, double x, double y, double w, double h, ColourAt colourAt) {
     const int tx0 = std::max(0, int(std::floor(x / canvas.ScaleX())));
     const int ty0 = std::max(0, int(std::floor(y / canvas.ScaleY())));
     const int tx1 = std::min(canvas.TexWidth(), int(std::ceil((x + w) / canvas.ScaleX())));
@@ -73,8 +71,7 @@ void FillProcedural(Canvas& canvas, double x, double y, double w, double h, Colo
     cairo_surface_destroy(s);
 }
 
-void SelectFont(cairo_t* cr, const TextStyle& style)
-{
+void SelectFont(cairo_t* cr, const TextStyle& style) {
     cairo_select_font_face(cr, style.family, style.italic ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
                            style.bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
     cairo_set_font_size(cr, style.size);
@@ -90,8 +87,7 @@ void SetGradient(cairo_t* cr, cairo_pattern_t* pattern, std::initializer_list<Co
     cairo_pattern_destroy(pattern);
 }
 
-double AlignedX(cairo_t* cr, const char* utf8, double x, Align align)
-{
+double AlignedX(cairo_t* cr, const char* utf8, double x, Align align) {
     cairo_text_extents_t ext;
     cairo_text_extents(cr, utf8, &ext);
     switch (align) {
@@ -107,8 +103,7 @@ double AlignedX(cairo_t* cr, const char* utf8, double x, Align align)
 
 } // namespace
 
-cairo_surface_t* SurfaceFromImage(const Image& image)
-{
+cairo_surface_t* SurfaceFromImage(const Image& image) {
     cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, image.width, image.height);
     uint8_t* data = cairo_image_surface_get_data(s);
     const int stride = cairo_image_surface_get_stride(s);
@@ -127,20 +122,17 @@ cairo_surface_t* SurfaceFromImage(const Image& image)
 
 Canvas::Canvas(int texW, int texH, double sx, double sy)
     : texW_(texW), texH_(texH), sx_(sx), sy_(sy),
-      surface_(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, texW, texH)), cr_(cairo_create(surface_))
-{
+      surface_(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, texW, texH)), cr_(cairo_create(surface_)) {
     cairo_scale(cr_, 1.0 / sx, 1.0 / sy);
 }
 
-Canvas::~Canvas()
-{
+Canvas::~Canvas() {
     cairo_destroy(cr_);
     cairo_surface_destroy(surface_);
 }
 
 void Canvas::Shadow(const std::function<void(cairo_t*)>& shape, double dx, double dy, double blurPx,
-                    double alpha, double r, double g, double b)
-{
+                    double alpha, double r, double g, double b) {
     const int rx = std::max(1, int(blurPx / sx_ + 0.5)), ry = std::max(1, int(blurPx / sy_ + 0.5));
     // Work only on the shape's box (in texels), padded by the blur's reach.
     cairo_new_path(cr_);
@@ -178,8 +170,7 @@ void Canvas::Shadow(const std::function<void(cairo_t*)>& shape, double dx, doubl
     cairo_surface_destroy(s);
 }
 
-void Canvas::PaintTexels(const Image& image)
-{
+void Canvas::PaintTexels(const Image& image) {
     cairo_surface_t* s = SurfaceFromImage(image);
     cairo_save(cr_);
     cairo_identity_matrix(cr_);
@@ -189,8 +180,7 @@ void Canvas::PaintTexels(const Image& image)
     cairo_surface_destroy(s);
 }
 
-Image Canvas::ToImage() const
-{
+Image Canvas::ToImage() const {
     cairo_surface_flush(surface_);
     Image image(texW_, texH_);
     const uint8_t* data = cairo_image_surface_get_data(surface_);
@@ -211,8 +201,7 @@ Image Canvas::ToImage() const
     return image;
 }
 
-void SetRgb(cairo_t* cr, Rgb c, double alpha)
-{
+void SetRgb(cairo_t* cr, Rgb c, double alpha) {
     cairo_set_source_rgba(cr, c.r, c.g, c.b, alpha);
 }
 
@@ -226,8 +215,7 @@ void SetRadialGradient(cairo_t* cr, double x0, double y0, double r0, double x1, 
     SetGradient(cr, cairo_pattern_create_radial(x0, y0, r0, x1, y1, r1), stops);
 }
 
-void RoundedRect(cairo_t* cr, double x, double y, double w, double h, double r)
-{
+void RoundedRect(cairo_t* cr, double x, double y, double w, double h, double r) {
     r = std::min(r, std::min(w, h) / 2.0);
     cairo_new_sub_path(cr);
     cairo_arc(cr, x + w - r, y + r, r, -M_PI / 2, 0);
@@ -237,8 +225,7 @@ void RoundedRect(cairo_t* cr, double x, double y, double w, double h, double r)
     cairo_close_path(cr);
 }
 
-void BoxBlur(cairo_surface_t* surface, int radiusX, int radiusY)
-{
+void BoxBlur(cairo_surface_t* surface, int radiusX, int radiusY) {
     cairo_surface_flush(surface);
     uint8_t* data = cairo_image_surface_get_data(surface);
     const int w = cairo_image_surface_get_width(surface);
@@ -257,20 +244,17 @@ void BoxBlur(cairo_surface_t* surface, int radiusX, int radiusY)
     cairo_surface_mark_dirty(surface);
 }
 
-void FillFelt(Canvas& canvas, double x, double y, double w, double h, Rgb base, unsigned seed)
-{
+void FillFelt(Canvas& canvas, double x, double y, double w, double h, Rgb base, unsigned seed) {
     FillProcedural(canvas, x, y, w, h,
                    [&](double sx, double sy) { return FeltColour(sx, sy, base.r, base.g, base.b, seed); });
 }
 
-void FillWood(Canvas& canvas, double x, double y, double w, double h, double darkness, unsigned seed)
-{
+void FillWood(Canvas& canvas, double x, double y, double w, double h, double darkness, unsigned seed) {
     FillProcedural(canvas, x, y, w, h,
                    [&](double sx, double sy) { return WoodColour(sx, sy, darkness, seed); });
 }
 
-void Vignette(Canvas& canvas, double strength)
-{
+void Vignette(Canvas& canvas, double strength) {
     cairo_t* cr = canvas.Cr();
     const double w = canvas.ScreenWidth(), h = canvas.ScreenHeight();
     cairo_save(cr);
@@ -282,8 +266,7 @@ void Vignette(Canvas& canvas, double strength)
     cairo_restore(cr);
 }
 
-void WoodFrame(Canvas& canvas, double x, double y, double w, double h, double thickness, double radius)
-{
+void WoodFrame(Canvas& canvas, double x, double y, double w, double h, double thickness, double radius) {
     cairo_t* cr = canvas.Cr();
     cairo_save(cr);
     RoundedRect(cr, x, y, w, h, radius);
@@ -314,8 +297,7 @@ void WoodFrame(Canvas& canvas, double x, double y, double w, double h, double th
     cairo_restore(cr);
 }
 
-double TextWidth(cairo_t* cr, const char* utf8, const TextStyle& style)
-{
+double TextWidth(cairo_t* cr, const char* utf8, const TextStyle& style) {
     cairo_save(cr);
     SelectFont(cr, style);
     cairo_text_extents_t ext;
@@ -324,8 +306,7 @@ double TextWidth(cairo_t* cr, const char* utf8, const TextStyle& style)
     return ext.x_advance;
 }
 
-void GoldText(Canvas& canvas, const char* utf8, const TextStyle& style, double x, double y, Align align)
-{
+void GoldText(Canvas& canvas, const char* utf8, const TextStyle& style, double x, double y, Align align) {
     cairo_t* cr = canvas.Cr();
     cairo_save(cr);
     SelectFont(cr, style);
@@ -354,8 +335,7 @@ void GoldText(Canvas& canvas, const char* utf8, const TextStyle& style, double x
 }
 
 void PlainText(Canvas& canvas, const char* utf8, const TextStyle& style, double x, double y, Align align,
-               Rgb colour, double alpha)
-{
+               Rgb colour, double alpha) {
     cairo_t* cr = canvas.Cr();
     cairo_save(cr);
     SelectFont(cr, style);
@@ -365,8 +345,7 @@ void PlainText(Canvas& canvas, const char* utf8, const TextStyle& style, double 
     cairo_restore(cr);
 }
 
-void GlossyBall(Canvas& canvas, double cx, double cy, double radius, Rgb c)
-{
+void GlossyBall(Canvas& canvas, double cx, double cy, double radius, Rgb c) {
     cairo_t* cr = canvas.Cr();
     canvas.Shadow([&](cairo_t* s) { cairo_arc(s, cx, cy, radius, 0, 2 * M_PI); }, radius * 0.18, radius * 0.3,
                   radius * 0.25, 0.6);
@@ -387,8 +366,7 @@ void GlossyBall(Canvas& canvas, double cx, double cy, double radius, Rgb c)
 }
 
 void Plaque(Canvas& canvas, double x, double y, double w, double h, const char* label, double textSize,
-            bool lit)
-{
+            bool lit) {
     cairo_t* cr = canvas.Cr();
     const double r = std::min(h * 0.3, 18.0);
     cairo_save(cr);
@@ -431,8 +409,7 @@ void Plaque(Canvas& canvas, double x, double y, double w, double h, const char* 
     }
 }
 
-bool CheckFonts()
-{
+bool CheckFonts() {
     static const char* const kFamilies[] = {"DejaVu Sans", "DejaVu Serif", "DejaVu Sans Mono",
                                             "DejaVu Sans Condensed"};
     if (!FcInit()) {

@@ -13,7 +13,7 @@
 // it covers texW*sx x texH*sy screen pixels. Drawing coordinates are screen pixels: the
 // picture is pre-stretched so that it looks right after the anisotropic scaling.
 class Canvas {
-  public:
+public:
     Canvas(int texW, int texH, double sx, double sy);
     ~Canvas();
     Canvas(const Canvas&) = delete;
@@ -35,7 +35,7 @@ class Canvas {
     void PaintTexels(const Image& image);
     Image ToImage() const;
 
-  private:
+private:
     int texW_;
     int texH_;
     double sx_;

@@ -13,14 +13,12 @@ constexpr int kMarbleSize = 256;
 constexpr int kVolumeSize = 16;
 
 // The effect loader keys out opaque black, so every texel keeps some light.
-uint32_t NoiseTexel(float value)
-{
+uint32_t NoiseTexel(float value) {
     const uint32_t v = uint32_t(std::clamp(32.0f + value * 223.0f, 32.0f, 255.0f));
     return v << 24 | v << 16 | v << 8 | v;
 }
 
-std::vector<uint32_t> NoiseVolume(int size, unsigned seed)
-{
+std::vector<uint32_t> NoiseVolume(int size, unsigned seed) {
     std::vector<uint32_t> texels;
     texels.reserve(size_t(size) * size * size);
     const float scale = 4.0f / float(size);
@@ -36,8 +34,7 @@ std::vector<uint32_t> NoiseVolume(int size, unsigned seed)
 
 } // namespace
 
-bool GenerateEffectTextures(const std::string& runDir)
-{
+bool GenerateEffectTextures(const std::string& runDir) {
     const std::string dir = runDir + "/Data/Textures/";
     return WritePng(dir + "marmo.png", MarbleTexture(kMarbleSize, 51u), false) &&
            WriteBytes(dir + "rumore.dds",

@@ -47,8 +47,7 @@ constexpr double kSolutionTextY = static_cast<int>(layout::kScreenHeight * layou
 const char* const kColourWords[5] = {"ROSSO", "GIALLO", "VERDE", "BLU", "VIOLA"};
 
 // The dark felt face with a gold rim shared by the panels.
-void Panel(Canvas& canvas, double x, double y, double w, double h, double radius)
-{
+void Panel(Canvas& canvas, double x, double y, double w, double h, double radius) {
     cairo_t* cr = canvas.Cr();
     canvas.Shadow([&](cairo_t* s) { RoundedRect(s, x, y, w, h, radius); }, 0, 3, 5, 0.7);
     cairo_save(cr);
@@ -66,8 +65,7 @@ void Panel(Canvas& canvas, double x, double y, double w, double h, double radius
 }
 
 // A sunken dark box for text the game writes in white.
-void TextSlot(Canvas& canvas, double x, double y, double w, double h)
-{
+void TextSlot(Canvas& canvas, double x, double y, double w, double h) {
     cairo_t* cr = canvas.Cr();
     cairo_save(cr);
     RoundedRect(cr, x, y, w, h, 7);
@@ -85,8 +83,7 @@ void TextSlot(Canvas& canvas, double x, double y, double w, double h)
 
 } // namespace
 
-Image DrawColourButton(int colour)
-{
+Image DrawColourButton(int colour) {
     Canvas canvas(256, 128, kButtonScaleX, kButtonScaleY);
     const double y = kColourButtonY[colour];
     PaintBackgroundUnder(canvas, kColourButtonX * kButtonScaleX, y * kButtonScaleY);
@@ -100,8 +97,7 @@ Image DrawColourButton(int colour)
     return canvas.ToImage();
 }
 
-Image DrawCountLabel(bool colours)
-{
+Image DrawCountLabel(bool colours) {
     const double labelY = colours ? kColourLabelY : kExactLabelY;
     const double countY = colours ? kColourCountY : kExactCountY;
     const char* const title = colours ? "COLORI" : "ESATTI";
@@ -129,8 +125,7 @@ Image DrawCountLabel(bool colours)
     return canvas.ToImage();
 }
 
-Image DrawHelpButton()
-{
+Image DrawHelpButton() {
     Canvas canvas(256, 128, kButtonScaleX, kButtonScaleY);
     PaintBackgroundUnder(canvas, kHelpX * kButtonScaleX, kHelpY * kButtonScaleY);
     const double top = HitTopOffset(layout::kHelpButton);
@@ -138,8 +133,7 @@ Image DrawHelpButton()
     return canvas.ToImage();
 }
 
-Image DrawInstructions()
-{
+Image DrawInstructions() {
     Canvas canvas(1024, 512, kButtonScaleX, kButtonScaleY);
     const double w = canvas.ScreenWidth(), h = canvas.ScreenHeight();
     Panel(canvas, 6, 6, w - 12, h - 14, 16);
@@ -172,8 +166,7 @@ Image DrawInstructions()
     return image;
 }
 
-Image DrawSolutionPanel()
-{
+Image DrawSolutionPanel() {
     Canvas canvas(1024, 512, kButtonScaleX, kButtonScaleY);
     const double x0 = kPanelX * kButtonScaleX, y0 = kPanelY * kButtonScaleY;
     PaintBackgroundUnder(canvas, x0, y0);
@@ -192,8 +185,7 @@ Image DrawSolutionPanel()
     return canvas.ToImage();
 }
 
-Image DrawEndButton(const char* label)
-{
+Image DrawEndButton(const char* label) {
     Canvas canvas(256, 128, kButtonScaleX, kButtonScaleY);
     const double top = HitTopOffset(layout::kNewGameButton);
     Plaque(canvas, 3, top, 120, canvas.ScreenHeight() - top - 5, label, 20, false);
@@ -202,8 +194,7 @@ Image DrawEndButton(const char* label)
     return image;
 }
 
-bool GeneratePlayPictures(const std::string& runDir)
-{
+bool GeneratePlayPictures(const std::string& runDir) {
     const std::string gui = runDir + "/Immagini/GUI/";
     for (int c = 0; c < 5; ++c) {
         if (!SaveJpeg(gui + asset_files::kColourButtons[c], DrawColourButton(c), kJpegQuality, true)) {

@@ -9,22 +9,19 @@
 
 namespace {
 
-void PutLe16(std::vector<uint8_t>& out, uint32_t v)
-{
+void PutLe16(std::vector<uint8_t>& out, uint32_t v) {
     out.push_back(uint8_t(v));
     out.push_back(uint8_t(v >> 8));
 }
 
-void PutLe32(std::vector<uint8_t>& out, uint32_t v)
-{
+void PutLe32(std::vector<uint8_t>& out, uint32_t v) {
     for (int i = 0; i < 4; ++i) {
         out.push_back(uint8_t(v >> (8 * i)));
     }
 }
 
 // BITMAPINFOHEADER followed by bottom-up BGR rows padded to 4 bytes.
-void PutDib24(std::vector<uint8_t>& out, const Image& image, int headerHeight)
-{
+void PutDib24(std::vector<uint8_t>& out, const Image& image, int headerHeight) {
     const uint32_t rowBytes = (uint32_t(image.width) * 3 + 3) & ~3u;
     PutLe32(out, 40);
     PutLe32(out, uint32_t(image.width));
@@ -52,8 +49,7 @@ void PutDib24(std::vector<uint8_t>& out, const Image& image, int headerHeight)
 
 struct FileCloser {
     FILE* file;
-    ~FileCloser()
-    {
+    ~FileCloser() {
         if (file) {
             fclose(file);
         }
@@ -62,8 +58,7 @@ struct FileCloser {
 
 } // namespace
 
-void ApplyColourKey(Image& image)
-{
+void ApplyColourKey(Image& image) {
     for (uint32_t& p : image.pixels) {
         if ((p >> 24) == 0) {
             p = kColourKey;
@@ -73,19 +68,16 @@ void ApplyColourKey(Image& image)
     }
 }
 
-uint32_t ReadLe32(const std::vector<uint8_t>& bytes, size_t offset)
-{
+uint32_t ReadLe32(const std::vector<uint8_t>& bytes, size_t offset) {
     return uint32_t(bytes[offset]) | uint32_t(bytes[offset + 1]) << 8 | uint32_t(bytes[offset + 2]) << 16 |
            uint32_t(bytes[offset + 3]) << 24;
 }
 
-uint16_t ReadLe16(const std::vector<uint8_t>& bytes, size_t offset)
-{
+uint16_t ReadLe16(const std::vector<uint8_t>& bytes, size_t offset) {
     return uint16_t(bytes[offset] | bytes[offset + 1] << 8);
 }
 
-bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes)
-{
+bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     FileCloser f{fopen(path.c_str(), "wb")};
     if (!f.file) {
         fprintf(stderr, "assetgen: cannot create %s\n", path.c_str());
@@ -98,8 +90,7 @@ bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes)
     return true;
 }
 
-bool WritePng(const std::string& path, const Image& image, bool withAlpha)
-{
+bool WritePng(const std::string& path, const Image& image, bool withAlpha) {
     FileCloser f{fopen(path.c_str(), "wb")};
     if (!f.file) {
         fprintf(stderr, "assetgen: cannot create %s\n", path.c_str());
@@ -142,8 +133,7 @@ bool WritePng(const std::string& path, const Image& image, bool withAlpha)
     return true;
 }
 
-bool WriteJpeg(const std::string& path, const Image& image, int quality)
-{
+bool WriteJpeg(const std::string& path, const Image& image, int quality) {
     FileCloser f{fopen(path.c_str(), "wb")};
     if (!f.file) {
         fprintf(stderr, "assetgen: cannot create %s\n", path.c_str());
@@ -186,8 +176,7 @@ bool WriteJpeg(const std::string& path, const Image& image, int quality)
     return true;
 }
 
-bool ReadJpeg(const std::string& path, Image& image)
-{
+bool ReadJpeg(const std::string& path, Image& image) {
     FileCloser f{fopen(path.c_str(), "rb")};
     if (!f.file) {
         fprintf(stderr, "assetgen: cannot open %s\n", path.c_str());
@@ -217,8 +206,7 @@ bool ReadJpeg(const std::string& path, Image& image)
     return true;
 }
 
-std::vector<uint8_t> EncodeBmp24(const Image& image)
-{
+std::vector<uint8_t> EncodeBmp24(const Image& image) {
     const uint32_t rowBytes = (uint32_t(image.width) * 3 + 3) & ~3u;
     const uint32_t dataOffset = 14 + 40;
     std::vector<uint8_t> out;
@@ -231,8 +219,7 @@ std::vector<uint8_t> EncodeBmp24(const Image& image)
     return out;
 }
 
-std::vector<uint8_t> EncodeBmp32(const Image& image)
-{
+std::vector<uint8_t> EncodeBmp32(const Image& image) {
     const uint32_t imageBytes = uint32_t(image.width) * uint32_t(image.height) * 4;
     const uint32_t dataOffset = 14 + 40;
     std::vector<uint8_t> out;
@@ -260,8 +247,7 @@ std::vector<uint8_t> EncodeBmp32(const Image& image)
     return out;
 }
 
-std::vector<uint8_t> EncodeIco24(const Image& image)
-{
+std::vector<uint8_t> EncodeIco24(const Image& image) {
     // The AND mask has 1-bit rows padded to 32 bits; set bits are transparent.
     const uint32_t maskRowBytes = ((uint32_t(image.width) + 31) / 32) * 4;
     const uint32_t xorBytes = ((uint32_t(image.width) * 3 + 3) & ~3u) * uint32_t(image.height);
@@ -298,8 +284,7 @@ std::vector<uint8_t> EncodeIco24(const Image& image)
     return out;
 }
 
-std::vector<uint8_t> EncodeDdsVolume(int width, int height, int depth, const std::vector<uint32_t>& argb)
-{
+std::vector<uint8_t> EncodeDdsVolume(int width, int height, int depth, const std::vector<uint32_t>& argb) {
     constexpr uint32_t kCaps = 0x1, kHeight = 0x2, kWidth = 0x4, kPitch = 0x8, kPixelFormat = 0x1000,
                        kDepth = 0x800000;
     constexpr uint32_t kAlphaPixels = 0x1, kRgb = 0x40;
@@ -334,14 +319,12 @@ std::vector<uint8_t> EncodeDdsVolume(int width, int height, int depth, const std
     return out;
 }
 
-bool SaveKeyedPng(const std::string& path, Image image)
-{
+bool SaveKeyedPng(const std::string& path, Image image) {
     ApplyColourKey(image);
     return WritePng(path, image, true);
 }
 
-bool SaveJpeg(const std::string& path, const Image& image, int quality, bool keyedLoader)
-{
+bool SaveJpeg(const std::string& path, const Image& image, int quality, bool keyedLoader) {
     if (!WriteJpeg(path, image, quality)) {
         return false;
     }

@@ -12,8 +12,7 @@
 
 namespace {
 
-bool MakeDir(const std::string& path)
-{
+bool MakeDir(const std::string& path) {
     if (mkdir(path.c_str(), 0755) == 0 || errno == EEXIST) {
         return true;
     }
@@ -22,8 +21,7 @@ bool MakeDir(const std::string& path)
 }
 
 // Creates the folder and all its parents.
-bool MakeDirs(const std::string& path)
-{
+bool MakeDirs(const std::string& path) {
     for (size_t pos = path.find('/', 1); pos != std::string::npos; pos = path.find('/', pos + 1)) {
         if (!MakeDir(path.substr(0, pos))) {
             return false;
@@ -34,8 +32,7 @@ bool MakeDirs(const std::string& path)
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc != 3) {
         fprintf(stderr, "usage: assetgen RUNDIR ICONFILE\n");
         return 2;

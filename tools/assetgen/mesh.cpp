@@ -16,8 +16,7 @@ const Vec3 kLightDirection = Normalize(Vec3{0.55, 1.0, 0.45});
 
 // A number with six decimals at most and no trailing zeros beyond the first decimal ("1.5", "0.0"):
 // the loader's time goes on reading the text, and most figures are short.
-std::string Number(double value)
-{
+std::string Number(double value) {
     char text[48];
     snprintf(text, sizeof text, "%.6f", value);
     size_t end = strlen(text);
@@ -29,26 +28,22 @@ std::string Number(double value)
 }
 
 // "a;b;c;" with the given indent.
-void AppendTriple(std::string& out, const char* indent, double a, double b, double c)
-{
+void AppendTriple(std::string& out, const char* indent, double a, double b, double c) {
     out += indent + Number(a) + ";" + Number(b) + ";" + Number(c) + ";";
 }
 
-const char* Separator(size_t i, size_t count)
-{
+const char* Separator(size_t i, size_t count) {
     return i + 1 < count ? ",\n" : ";\n";
 }
 
 } // namespace
 
-int Mesh::AddVertex(const Vertex& v)
-{
+int Mesh::AddVertex(const Vertex& v) {
     vertices.push_back(v);
     return int(vertices.size()) - 1;
 }
 
-int Mesh::AddSharedVertex(const Vertex& v)
-{
+int Mesh::AddSharedVertex(const Vertex& v) {
     const auto key = std::make_tuple(std::lround(v.position.x * 1e5), std::lround(v.position.y * 1e5),
                                      std::lround(v.position.z * 1e5), std::lround(v.normal.x * 1e4),
                                      std::lround(v.normal.y * 1e4), std::lround(v.normal.z * 1e4));
@@ -61,8 +56,7 @@ int Mesh::AddSharedVertex(const Vertex& v)
     return index;
 }
 
-void Mesh::AddTriangle(int a, int b, int c)
-{
+void Mesh::AddTriangle(int a, int b, int c) {
     const Vec3 pa = vertices[size_t(a)].position;
     const Vec3 face = Cross(vertices[size_t(b)].position - pa, vertices[size_t(c)].position - pa);
     const Vec3 facing = vertices[size_t(a)].normal + vertices[size_t(b)].normal + vertices[size_t(c)].normal;
@@ -78,15 +72,13 @@ void Mesh::AddTriangle(int a, int b, int c)
     indices.push_back(c);
 }
 
-double BakedShade(Vec3 normal, double ambient)
-{
+double BakedShade(Vec3 normal, double ambient) {
     const double diffuse = std::max(0.0, Dot(Normalize(normal), kLightDirection));
     return std::min(1.0, ambient + (1.0 - ambient) * diffuse);
 }
 
 std::string MeshToXText(const Mesh& mesh, const std::string& meshName, const XMaterial& material,
-                        unsigned parts)
-{
+                        unsigned parts) {
     const size_t nv = mesh.vertices.size();
     const size_t nf = mesh.indices.size() / 3;
     std::string out = "xof 0303txt 0032\n\n";

@@ -28,7 +28,7 @@ struct Mesh {
     void AddTriangle(int a, int b, int c);
     int TriangleCount() const { return int(indices.size() / 3); }
 
-  private:
+private:
     std::map<std::tuple<long, long, long, long, long, long>, int> shared_;
 };
 

@@ -27,8 +27,7 @@ struct ProfilePoint {
 };
 
 // Peg outline from the bottom rim up to the top centre.
-std::vector<ProfilePoint> PegProfile()
-{
+std::vector<ProfilePoint> PegProfile() {
     std::vector<ProfilePoint> p = {{0.60, 0.00}, {0.74, 0.45}};
     constexpr int kDomeSteps = 3;
     for (int i = 0; i <= kDomeSteps; ++i) {
@@ -39,8 +38,7 @@ std::vector<ProfilePoint> PegProfile()
 }
 
 // Outward normal in the (r, y) plane at profile point i, from its neighbours.
-ProfilePoint ProfileNormal(const std::vector<ProfilePoint>& p, size_t i)
-{
+ProfilePoint ProfileNormal(const std::vector<ProfilePoint>& p, size_t i) {
     const ProfilePoint a = p[i == 0 ? 0 : i - 1];
     const ProfilePoint b = p[std::min(i + 1, p.size() - 1)];
     const double dr = b.r - a.r, dy = b.y - a.y;
@@ -48,14 +46,12 @@ ProfilePoint ProfileNormal(const std::vector<ProfilePoint>& p, size_t i)
     return {dy / len, -dr / len};
 }
 
-Vec3 AroundY(double r, double y, double angle)
-{
+Vec3 AroundY(double r, double y, double angle) {
     return Vec3{r * std::cos(angle), y, r * std::sin(angle)};
 }
 
 // Point on the boundary of the rectangle [x0, x1] x [z0, z1] seen from (cx, cz) at `angle`.
-Vec3 RayToRectangle(double cx, double cz, double angle, double x0, double x1, double z0, double z1)
-{
+Vec3 RayToRectangle(double cx, double cz, double angle, double x0, double x1, double z0, double z1) {
     const double dx = std::cos(angle), dz = std::sin(angle);
     double t = 1e9;
     if (dx > 1e-12) {
@@ -71,23 +67,19 @@ Vec3 RayToRectangle(double cx, double cz, double angle, double x0, double x1, do
     return Vec3{cx + dx * t, 0.0, cz + dz * t};
 }
 
-double BoardU(double x)
-{
+double BoardU(double x) {
     return (x + kBoardHalfWidth) / (2 * kBoardHalfWidth);
 }
 
-double BoardV(double z)
-{
+double BoardV(double z) {
     return (kBoardNearZ - z) / (kBoardNearZ - kBoardFarZ);
 }
 
-Vertex BoardVertex(Vec3 p, Vec3 n, double shade)
-{
+Vertex BoardVertex(Vec3 p, Vec3 n, double shade) {
     return Vertex{p, n, BoardU(p.x), BoardV(p.z), shade};
 }
 
-void AddQuad(Mesh& mesh, Vec3 a, Vec3 b, Vec3 c, Vec3 d, Vec3 normal, double shade)
-{
+void AddQuad(Mesh& mesh, Vec3 a, Vec3 b, Vec3 c, Vec3 d, Vec3 normal, double shade) {
     const int ia = mesh.AddSharedVertex(BoardVertex(a, normal, shade));
     const int ib = mesh.AddSharedVertex(BoardVertex(b, normal, shade));
     const int ic = mesh.AddSharedVertex(BoardVertex(c, normal, shade));
@@ -97,13 +89,11 @@ void AddQuad(Mesh& mesh, Vec3 a, Vec3 b, Vec3 c, Vec3 d, Vec3 normal, double sha
 }
 
 // Edge of a hole's cell: halfway to the neighbouring rows and slots.
-double CellNearZ(int row)
-{
+double CellNearZ(int row) {
     return row == 0 ? kRowZ[0] + (kRowZ[0] - kRowZ[1]) / 2 : (kRowZ[row - 1] + kRowZ[row]) / 2;
 }
 
-double CellFarZ(int row)
-{
+double CellFarZ(int row) {
     return row == kRows - 1 ? kRowZ[row] - (kRowZ[row - 1] - kRowZ[row]) / 2
                             : (kRowZ[row] + kRowZ[row + 1]) / 2;
 }
@@ -112,8 +102,7 @@ constexpr double kCellHalfWidth = 1.5;
 
 // One cell of the top face with its hole: a ring from the hole's rim to the cell's edge, the
 // hole's wall and its floor.
-void AddHoleCell(Mesh& mesh, int row, int slot)
-{
+void AddHoleCell(Mesh& mesh, int row, int slot) {
     const Vec3 centre = HoleCentre(row, slot);
     const double x0 = centre.x - kCellHalfWidth, x1 = centre.x + kCellHalfWidth;
     const double z0 = CellFarZ(row), z1 = CellNearZ(row);
@@ -171,8 +160,7 @@ void AddHoleCell(Mesh& mesh, int row, int slot)
 // Keeps only the triangles the game's camera can see on a peg standing in some hole of the board: the
 // camera never moves, so a face turned away from it at every peg position is never drawn on the screen.
 // The vertices left without a triangle go too.
-Mesh KeepFacesSeenFromTheCamera(const Mesh& peg)
-{
+Mesh KeepFacesSeenFromTheCamera(const Mesh& peg) {
     const Vec3 eye = CameraEye();
     std::vector<bool> seen(peg.vertices.size(), false);
     for (size_t i = 0; i < peg.vertices.size(); ++i) {
@@ -202,8 +190,7 @@ Mesh KeepFacesSeenFromTheCamera(const Mesh& peg)
 
 } // namespace
 
-Mesh BuildPeg()
-{
+Mesh BuildPeg() {
     const std::vector<ProfilePoint> profile = PegProfile();
     Mesh mesh;
     const int columns = kPegSegments + 1; // the seam is doubled for the texture's wrap
@@ -229,8 +216,7 @@ Mesh BuildPeg()
     return KeepFacesSeenFromTheCamera(mesh);
 }
 
-Vec3 PegNormalAt(double u, double v)
-{
+Vec3 PegNormalAt(double u, double v) {
     const std::vector<ProfilePoint> profile = PegProfile();
     const double y = kPegHeight * (1.0 - v);
     size_t i = 0;
@@ -245,8 +231,7 @@ Vec3 PegNormalAt(double u, double v)
     return Normalize(Vec3{nr * std::cos(angle), ny, nr * std::sin(angle)});
 }
 
-Mesh BuildBoard()
-{
+Mesh BuildBoard() {
     Mesh mesh;
     for (int row = 0; row < kRows; ++row) {
         for (int slot = 0; slot < kSlots; ++slot) {
@@ -277,20 +262,17 @@ Mesh BuildBoard()
     return mesh;
 }
 
-std::string PegXText()
-{
+std::string PegXText() {
     return MeshToXText(BuildPeg(), "Pedino", XMaterial{"MaterialePedino", ""}, kXVertexColours);
 }
 
-std::string BoardXText()
-{
+std::string BoardXText() {
     // Drawn unlit, if at all, the board needs no normals: they would be a third of what loading it reads.
     return MeshToXText(BuildBoard(), "Tavoliere", XMaterial{"MaterialeLegno", kBoardTextureFile},
                        kXVertexColours);
 }
 
-bool GenerateMeshes(const std::string& runDir)
-{
+bool GenerateMeshes(const std::string& runDir) {
     const std::string data = runDir + "/Data/";
     const std::string pegText = PegXText();
     const std::string boardText = BoardXText();
@@ -300,8 +282,7 @@ bool GenerateMeshes(const std::string& runDir)
            SaveJpeg(data + kBoardTextureFile, WoodTexture(256, 21u), 90, false);
 }
 
-bool GeneratePegTextures(const std::string& runDir)
-{
+bool GeneratePegTextures(const std::string& runDir) {
     // The same light as the baked shading, reflected towards the camera over the board.
     const Vec3 light = Normalize(Vec3{0.55, 1.0, 0.45});
     const Vec3 view = Normalize(CameraEye());

@@ -29,8 +29,7 @@ constexpr uint32_t kCp1252High[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x
 constexpr int kConsoleWidth = 1024;
 constexpr int kConsoleHeight = 384;
 
-std::string Utf8(uint32_t code)
-{
+std::string Utf8(uint32_t code) {
     std::string s;
     if (code < 0x80) {
         s += char(code);
@@ -45,8 +44,7 @@ std::string Utf8(uint32_t code)
     return s;
 }
 
-bool SliderTrack(const std::string& path)
-{
+bool SliderTrack(const std::string& path) {
     // 64 high so that the groove's middle is where the knob's middle lands (half a knob
     // below the track's top, for a 32-pixel knob).
     Canvas canvas(256, 64, 1.0, 1.0);
@@ -67,8 +65,7 @@ bool SliderTrack(const std::string& path)
     return SaveKeyedPng(path, canvas.ToImage());
 }
 
-bool SliderKnob(const std::string& path)
-{
+bool SliderKnob(const std::string& path) {
     Canvas canvas(32, 32, 1.0, 1.0);
     cairo_t* cr = canvas.Cr();
     cairo_arc(cr, 16, 16, 14, 0, 2 * M_PI);
@@ -83,8 +80,7 @@ bool SliderKnob(const std::string& path)
     return SaveKeyedPng(path, canvas.ToImage());
 }
 
-bool ConsoleBackground(const std::string& path)
-{
+bool ConsoleBackground(const std::string& path) {
     Canvas canvas(kConsoleWidth, kConsoleHeight, 1.0, 1.0);
     cairo_t* cr = canvas.Cr();
     FillFelt(canvas, 0, 0, kConsoleWidth, kConsoleHeight, {0.035, 0.09, 0.06}, 41u);
@@ -102,8 +98,7 @@ bool ConsoleBackground(const std::string& path)
 
 } // namespace
 
-Image DrawAlphabet()
-{
+Image DrawAlphabet() {
     const int rows = kCellCount / kCellsPerRow;
     Canvas canvas(kCellsPerRow * kCellWidth, rows * kCellHeight, 1.0, 1.0);
     cairo_t* cr = canvas.Cr();
@@ -147,8 +142,7 @@ Image DrawAlphabet()
     return image;
 }
 
-bool GeneratePeriphery(const std::string& runDir)
-{
+bool GeneratePeriphery(const std::string& runDir) {
     const std::string pictures = runDir + "/Immagini/";
     return SliderTrack(pictures + "Slider/" + asset_files::kSliderTrack) &&
            SliderKnob(pictures + "Slider/" + asset_files::kSliderKnob) &&

@@ -7,8 +7,7 @@
 #include "ui/button_layout.h"
 
 // How far below a button's drawn top its hit box starts (screen pixels); plates start there.
-constexpr double HitTopOffset(const layout::ButtonPlace& place)
-{
+constexpr double HitTopOffset(const layout::ButtonPlace& place) {
     return layout::PlaceY(place) * (layout::kButtonHitTop - place.scaleY);
 }
 

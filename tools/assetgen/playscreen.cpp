@@ -33,8 +33,7 @@ struct Hit {
 };
 
 // Nearest hole to a point on the board top, by row and slot.
-Vec3 NearestHole(double x, double z)
-{
+Vec3 NearestHole(double x, double z) {
     int row = 0;
     for (int r = 1; r < kRows; ++r) {
         if (std::fabs(kRowZ[r] - z) < std::fabs(kRowZ[row] - z)) {
@@ -50,13 +49,11 @@ Vec3 NearestHole(double x, double z)
     return HoleCentre(row, slot);
 }
 
-bool OnBoardTop(double x, double z)
-{
+bool OnBoardTop(double x, double z) {
     return std::fabs(x) <= kBoardHalfWidth && z <= kBoardNearZ && z >= kBoardFarZ;
 }
 
-Hit Trace(const Ray& ray)
-{
+Hit Trace(const Ray& ray) {
     const Vec3 d = ray.direction;
     const Vec3 top = ray.origin + d * (-ray.origin.y / d.y);
     if (OnBoardTop(top.x, top.z)) {
@@ -88,25 +85,21 @@ struct Colour {
     double r, g, b;
 };
 
-Colour Unpack(uint32_t p)
-{
+Colour Unpack(uint32_t p) {
     return {((p >> 16) & 0xFF) / 255.0, ((p >> 8) & 0xFF) / 255.0, (p & 0xFF) / 255.0};
 }
 
-Colour Scale(Colour c, double k)
-{
+Colour Scale(Colour c, double k) {
     return {c.r * k, c.g * k, c.b * k};
 }
 
-Colour Wood(Vec3 p, unsigned seed)
-{
+Colour Wood(Vec3 p, unsigned seed) {
     // Grain runs along the board (z); world units are spread to the wood pattern's pixels.
     return Unpack(WoodColour(-p.z * 38.0, p.x * 38.0, 0.1, seed));
 }
 
 // How much of the board shades a table point from the light (soft, 0 = lit, 1 = shadowed).
-double BoardShadow(Vec3 p)
-{
+double BoardShadow(Vec3 p) {
     const Vec3 up = p + kLight * (kBoardThickness / kLight.y);
     const double ox = std::fabs(up.x) - kBoardHalfWidth;
     const double oz = std::max(up.z - kBoardNearZ, kBoardFarZ - up.z);
@@ -114,8 +107,7 @@ double BoardShadow(Vec3 p)
     return std::clamp(0.5 - outside / 1.6, 0.0, 1.0);
 }
 
-Colour Shade(const Hit& hit)
-{
+Colour Shade(const Hit& hit) {
     switch (hit.surface) {
     case BoardSurface::Table: {
         const Vec3 p = hit.point;
@@ -152,8 +144,7 @@ Colour Shade(const Hit& hit)
 
 // One shaded sample at the texel's centre where all its sub-samples hit the same kind of
 // surface; a shaded average of the sub-samples along edges.
-Image RayCastView()
-{
+Image RayCastView() {
     const GameCamera camera;
     Image image(kBackgroundTexSize, kBackgroundTexSize);
     for (int ty = 0; ty < kBackgroundTexSize; ++ty) {
@@ -186,8 +177,7 @@ Image RayCastView()
 
 // Sets the Cairo transform to an affine map from board-top coordinates around `centre`
 // (local x to the screen's right, local y towards the viewer, world units) to the screen.
-void MapBoardPlane(cairo_t* cr, const GameCamera& camera, Vec3 centre)
-{
+void MapBoardPlane(cairo_t* cr, const GameCamera& camera, Vec3 centre) {
     const ScreenPoint o = camera.Project(centre);
     const ScreenPoint ax = camera.Project(centre + Vec3{-1, 0, 0});
     const ScreenPoint ay = camera.Project(centre + Vec3{0, 0, 1});
@@ -197,8 +187,7 @@ void MapBoardPlane(cairo_t* cr, const GameCamera& camera, Vec3 centre)
 }
 
 // Gold lettering inlaid in the board top, centred on `centre`; `size` in world units.
-void BoardText(Canvas& canvas, const GameCamera& camera, const char* text, Vec3 centre, double size)
-{
+void BoardText(Canvas& canvas, const GameCamera& camera, const char* text, Vec3 centre, double size) {
     cairo_t* cr = canvas.Cr();
     cairo_save(cr);
     MapBoardPlane(cr, camera, centre);
@@ -220,8 +209,7 @@ void BoardText(Canvas& canvas, const GameCamera& camera, const char* text, Vec3 
 }
 
 void GoldInlay(Canvas& canvas, const GameCamera& camera, double halfWidth, double nearZ, double farZ,
-               double width)
-{
+               double width) {
     const Vec3 corners[4] = {
         {halfWidth, 0, nearZ}, {-halfWidth, 0, nearZ}, {-halfWidth, 0, farZ}, {halfWidth, 0, farZ}};
     cairo_t* cr = canvas.Cr();
@@ -241,8 +229,7 @@ void GoldInlay(Canvas& canvas, const GameCamera& camera, double halfWidth, doubl
     cairo_restore(cr);
 }
 
-void StatusBand(Canvas& canvas)
-{
+void StatusBand(Canvas& canvas) {
     cairo_t* cr = canvas.Cr();
     cairo_save(cr);
     cairo_move_to(cr, 0, 0);
@@ -259,8 +246,7 @@ void StatusBand(Canvas& canvas)
     cairo_restore(cr);
 }
 
-Image DrawBackground()
-{
+Image DrawBackground() {
     const GameCamera camera;
     Canvas canvas(kBackgroundTexSize, kBackgroundTexSize, kBackgroundScaleX, kBackgroundScaleY);
     canvas.PaintTexels(RayCastView());
@@ -281,19 +267,16 @@ Image DrawBackground()
 
 } // namespace
 
-BoardSurface SurfaceAt(double screenX, double screenY)
-{
+BoardSurface SurfaceAt(double screenX, double screenY) {
     return Trace(GameCamera().RayThrough(screenX, screenY)).surface;
 }
 
-const Image& PlayBackground()
-{
+const Image& PlayBackground() {
     static const Image background = DrawBackground();
     return background;
 }
 
-void PaintBackgroundUnder(Canvas& canvas, double x0, double y0)
-{
+void PaintBackgroundUnder(Canvas& canvas, double x0, double y0) {
     cairo_surface_t* s = SurfaceFromImage(PlayBackground());
     cairo_t* cr = canvas.Cr();
     cairo_save(cr);
@@ -305,7 +288,6 @@ void PaintBackgroundUnder(Canvas& canvas, double x0, double y0)
     cairo_surface_destroy(s);
 }
 
-bool GeneratePlayBackground(const std::string& runDir)
-{
+bool GeneratePlayBackground(const std::string& runDir) {
     return WritePng(runDir + "/Immagini/" + asset_files::kBackground, PlayBackground(), false);
 }

@@ -6,8 +6,7 @@
 
 namespace {
 
-uint32_t Hash(int32_t x, int32_t y, int32_t z, unsigned seed)
-{
+uint32_t Hash(int32_t x, int32_t y, int32_t z, unsigned seed) {
     uint32_t h = uint32_t(x) * 0x8DA6B343u ^ uint32_t(y) * 0xD8163841u ^ uint32_t(z) * 0xCB1AB31Fu ^
                  seed * 0x9E3779B9u;
     h ^= h >> 15;
@@ -18,30 +17,25 @@ uint32_t Hash(int32_t x, int32_t y, int32_t z, unsigned seed)
     return h;
 }
 
-float Lattice(int32_t x, int32_t y, int32_t z, unsigned seed)
-{
+float Lattice(int32_t x, int32_t y, int32_t z, unsigned seed) {
     return float(Hash(x, y, z, seed) & 0xFFFFFFu) / float(0xFFFFFF);
 }
 
-float Smooth(float t)
-{
+float Smooth(float t) {
     return t * t * (3.0f - 2.0f * t);
 }
 
-float Lerp(float a, float b, float t)
-{
+float Lerp(float a, float b, float t) {
     return a + (b - a) * t;
 }
 
-double Clamp01(double v)
-{
+double Clamp01(double v) {
     return v < 0.0 ? 0.0 : (v > 1.0 ? 1.0 : v);
 }
 
 } // namespace
 
-float ValueNoise2(float x, float y, unsigned seed)
-{
+float ValueNoise2(float x, float y, unsigned seed) {
     const float fx = std::floor(x), fy = std::floor(y);
     const int32_t ix = int32_t(fx), iy = int32_t(fy);
     const float tx = Smooth(x - fx), ty = Smooth(y - fy);
@@ -50,8 +44,7 @@ float ValueNoise2(float x, float y, unsigned seed)
     return Lerp(a, b, ty);
 }
 
-float ValueNoise3(float x, float y, float z, unsigned seed)
-{
+float ValueNoise3(float x, float y, float z, unsigned seed) {
     const float fx = std::floor(x), fy = std::floor(y), fz = std::floor(z);
     const int32_t ix = int32_t(fx), iy = int32_t(fy), iz = int32_t(fz);
     const float tx = Smooth(x - fx), ty = Smooth(y - fy), tz = Smooth(z - fz);
@@ -64,8 +57,7 @@ float ValueNoise3(float x, float y, float z, unsigned seed)
     return Lerp(layer[0], layer[1], tz);
 }
 
-float Fbm2(float x, float y, int octaves, unsigned seed)
-{
+float Fbm2(float x, float y, int octaves, unsigned seed) {
     float sum = 0.0f, amplitude = 0.5f, total = 0.0f;
     for (int i = 0; i < octaves; ++i) {
         sum += amplitude * ValueNoise2(x, y, seed + unsigned(i) * 101u);
@@ -77,8 +69,7 @@ float Fbm2(float x, float y, int octaves, unsigned seed)
     return sum / total;
 }
 
-float TileableFbm2(float x, float y, int period, int octaves, unsigned seed)
-{
+float TileableFbm2(float x, float y, int period, int octaves, unsigned seed) {
     float sum = 0.0f, amplitude = 0.5f, total = 0.0f;
     for (int i = 0; i < octaves; ++i) {
         const float fx = std::floor(x), fy = std::floor(y);
@@ -99,8 +90,7 @@ float TileableFbm2(float x, float y, int period, int octaves, unsigned seed)
     return sum / total;
 }
 
-float Fbm3(float x, float y, float z, int octaves, unsigned seed)
-{
+float Fbm3(float x, float y, float z, int octaves, unsigned seed) {
     float sum = 0.0f, amplitude = 0.5f, total = 0.0f;
     for (int i = 0; i < octaves; ++i) {
         sum += amplitude * ValueNoise3(x, y, z, seed + unsigned(i) * 101u);
@@ -113,14 +103,12 @@ float Fbm3(float x, float y, float z, int octaves, unsigned seed)
     return sum / total;
 }
 
-uint32_t PackRgb(double r, double g, double b, double a)
-{
+uint32_t PackRgb(double r, double g, double b, double a) {
     const auto channel = [](double v) { return uint32_t(std::lround(Clamp01(v) * 255.0)); };
     return channel(a) << 24 | channel(r) << 16 | channel(g) << 8 | channel(b);
 }
 
-uint32_t WoodColour(double x, double y, double darkness, unsigned seed)
-{
+uint32_t WoodColour(double x, double y, double darkness, unsigned seed) {
     // Rings: a slowly warped distance across the grain, sharpened into bands.
     const float warp = Fbm2(float(x * 0.004), float(y * 0.02), 4, seed);
     const double rings = y * 0.045 + warp * 9.0;
@@ -136,16 +124,14 @@ uint32_t WoodColour(double x, double y, double darkness, unsigned seed)
     return PackRgb(r, g, b);
 }
 
-uint32_t FeltColour(double x, double y, double r, double g, double b, unsigned seed)
-{
+uint32_t FeltColour(double x, double y, double r, double g, double b, unsigned seed) {
     const double fibre = ValueNoise2(float(x * 0.9), float(y * 0.9), seed) - 0.5;
     const double cloud = Fbm2(float(x * 0.01), float(y * 0.01), 4, seed + 3u) - 0.5;
     const double k = 1.0 + 0.10 * fibre + 0.35 * cloud;
     return PackRgb(r * k, g * k, b * k);
 }
 
-Image WoodTexture(int size, unsigned seed)
-{
+Image WoodTexture(int size, unsigned seed) {
     // Stretched once over the board, so it need not tile.
     Image image(size, size);
     for (int y = 0; y < size; ++y) {
@@ -156,8 +142,7 @@ Image WoodTexture(int size, unsigned seed)
     return image;
 }
 
-Image MarbleTexture(int size, unsigned seed)
-{
+Image MarbleTexture(int size, unsigned seed) {
     // Veins from a sine across the diagonal, bent by noise whose lattice wraps with the
     // texture, so that the picture tiles.
     Image image(size, size);

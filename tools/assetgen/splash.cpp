@@ -26,8 +26,7 @@ constexpr double kButtonBandBottom =
 
 // Gold letters spread apart by `tracking` pixels, centred on cx.
 void SpacedGoldText(Canvas& canvas, const std::string& text, const TextStyle& style, double cx,
-                    double baseline, double tracking)
-{
+                    double baseline, double tracking) {
     double total = 0.0;
     for (char ch : text) {
         const char one[2] = {ch, 0};
@@ -43,16 +42,14 @@ void SpacedGoldText(Canvas& canvas, const std::string& text, const TextStyle& st
 }
 
 // Felt table inside a wooden frame: the common ground of the title and loading pictures.
-void TableBackground(Canvas& canvas)
-{
+void TableBackground(Canvas& canvas) {
     const double w = canvas.ScreenWidth(), h = canvas.ScreenHeight();
     FillFelt(canvas, 0, 0, w, h, kFelt, 5u);
     Vignette(canvas, 0.75);
     WoodFrame(canvas, 0, 0, w, h, 30, 6);
 }
 
-void GoldRule(Canvas& canvas, double x0, double x1, double y)
-{
+void GoldRule(Canvas& canvas, double x0, double x1, double y) {
     cairo_t* cr = canvas.Cr();
     cairo_save(cr);
     SetLinearGradient(cr, x0, 0, x1, 0, {{0.0, kGold, 0.0}, {0.5, kGoldLight}, {1.0, kGold, 0.0}});
@@ -61,15 +58,13 @@ void GoldRule(Canvas& canvas, double x0, double x1, double y)
     cairo_restore(cr);
 }
 
-void PegRow(Canvas& canvas, double cx, double cy, double radius, double spacing)
-{
+void PegRow(Canvas& canvas, double cx, double cy, double radius, double spacing) {
     for (int i = 0; i < 5; ++i) {
         GlossyBall(canvas, cx + (i - 2) * spacing, cy, radius, kPegColours[i]);
     }
 }
 
-bool DrawLogo(const std::string& path)
-{
+bool DrawLogo(const std::string& path) {
     Canvas canvas(kSplashTexW, kSplashTexH, kSplashScaleX, kSplashScaleY);
     cairo_t* cr = canvas.Cr();
     SetRadialGradient(cr, 512, 330, 40, 512, 384, 700,
@@ -116,8 +111,7 @@ bool DrawLogo(const std::string& path)
     return SaveJpeg(path, canvas.ToImage(), kJpegQuality, false);
 }
 
-bool DrawTitle(const std::string& path)
-{
+bool DrawTitle(const std::string& path) {
     Canvas canvas(kSplashTexW, kSplashTexH, kSplashScaleX, kSplashScaleY);
     TableBackground(canvas);
     cairo_t* cr = canvas.Cr();
@@ -152,8 +146,7 @@ bool DrawTitle(const std::string& path)
     return SaveJpeg(path, canvas.ToImage(), kJpegQuality, false);
 }
 
-bool DrawLoading(const std::string& path)
-{
+bool DrawLoading(const std::string& path) {
     Canvas canvas(kSplashTexW, kSplashTexH, kSplashScaleX, kSplashScaleY);
     TableBackground(canvas);
     cairo_t* cr = canvas.Cr();
@@ -187,15 +180,13 @@ bool DrawLoading(const std::string& path)
 
 } // namespace
 
-bool GenerateSplash(const std::string& runDir)
-{
+bool GenerateSplash(const std::string& runDir) {
     const std::string pictures = runDir + "/Immagini/";
     return DrawLogo(pictures + asset_files::kLogo) && DrawLoading(pictures + asset_files::kLoading) &&
            DrawTitle(pictures + asset_files::kTitle);
 }
 
-bool GenerateIcon(const std::string& iconFile)
-{
+bool GenerateIcon(const std::string& iconFile) {
     // Four pegs on felt in a wooden frame; the rounded corners are masked out.
     Canvas canvas(32, 32, 1.0, 1.0);
     cairo_t* cr = canvas.Cr();

@@ -4,8 +4,7 @@
 
 #include <cmath>
 
-TEST_CASE(CameraLooksAtTheOriginFromAboveAndBehind)
-{
+TEST_CASE(CameraLooksAtTheOriginFromAboveAndBehind) {
     const GameCamera camera;
     const ScreenPoint origin = camera.Project(Vec3{0, 0, 0});
     CHECK_NEAR(origin.x, 512.0, 1e-9);
@@ -20,8 +19,7 @@ TEST_CASE(CameraLooksAtTheOriginFromAboveAndBehind)
     CHECK(camera.Project(HoleCentre(18, 2)).y < camera.Project(HoleCentre(0, 2)).y);
 }
 
-TEST_CASE(LookAtMatchesTheLeftHandedConvention)
-{
+TEST_CASE(LookAtMatchesTheLeftHandedConvention) {
     const Mat4 view = LookAtLH(Vec3{0, 25, 35}, Vec3{0, 0, 0}, Vec3{0, 1, 0});
     // Columns are the right, up and look axes.
     CHECK_NEAR(view.m[0][0], -1.0, 1e-9);
@@ -36,8 +34,7 @@ TEST_CASE(LookAtMatchesTheLeftHandedConvention)
     CHECK(proj.m[2][3] == 1.0 && proj.m[3][3] == 0.0);
 }
 
-TEST_CASE(RayThroughAProjectedPointPassesThroughIt)
-{
+TEST_CASE(RayThroughAProjectedPointPassesThroughIt) {
     const GameCamera camera;
     for (int row = 0; row < kRows; row += 6) {
         for (int slot = 0; slot < kSlots; ++slot) {

@@ -5,20 +5,17 @@ namespace {
 int g_failures = 0;
 }
 
-std::vector<TestCase>& TestRegistry()
-{
+std::vector<TestCase>& TestRegistry() {
     static std::vector<TestCase> registry;
     return registry;
 }
 
-void ReportFailure(const char* file, int line, const char* expression)
-{
+void ReportFailure(const char* file, int line, const char* expression) {
     ++g_failures;
     fprintf(stderr, "%s:%d: check failed: %s\n", file, line, expression);
 }
 
-int main()
-{
+int main() {
     for (const TestCase& test : TestRegistry()) {
         const int before = g_failures;
         test.body();

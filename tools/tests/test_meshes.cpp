@@ -8,8 +8,7 @@
 
 namespace {
 
-bool PointInTriangleXZ(Vec3 p, Vec3 a, Vec3 b, Vec3 c)
-{
+bool PointInTriangleXZ(Vec3 p, Vec3 a, Vec3 b, Vec3 c) {
     const auto side = [](Vec3 p1, Vec3 p2, Vec3 p3) {
         return (p1.x - p3.x) * (p2.z - p3.z) - (p2.x - p3.x) * (p1.z - p3.z);
     };
@@ -18,8 +17,7 @@ bool PointInTriangleXZ(Vec3 p, Vec3 a, Vec3 b, Vec3 c)
     return !(negative && positive);
 }
 
-size_t Count(const std::string& text, const std::string& what)
-{
+size_t Count(const std::string& text, const std::string& what) {
     size_t n = 0;
     for (size_t pos = text.find(what); pos != std::string::npos; pos = text.find(what, pos + 1)) {
         ++n;
@@ -29,8 +27,7 @@ size_t Count(const std::string& text, const std::string& what)
 
 } // namespace
 
-TEST_CASE(PegIsAboutOneAndAHalfUnitsWideAndStandsOnTheBoard)
-{
+TEST_CASE(PegIsAboutOneAndAHalfUnitsWideAndStandsOnTheBoard) {
     const Mesh peg = BuildPeg();
     double minY = 1e9, maxY = -1e9, maxR = 0.0;
     for (const Vertex& v : peg.vertices) {
@@ -53,16 +50,14 @@ TEST_CASE(PegIsAboutOneAndAHalfUnitsWideAndStandsOnTheBoard)
     CHECK(baseR < kHoleRadius);
 }
 
-TEST_CASE(PegLitSideFacesTheLight)
-{
+TEST_CASE(PegLitSideFacesTheLight) {
     // Upper left of the screen is +x and +y: brighter than the lower right.
     const Vec3 lit = PegNormalAt(0.0, 0.4), dark = PegNormalAt(0.5, 0.4);
     CHECK(BakedShade(lit, 0.35) > BakedShade(dark, 0.35) + 0.3);
     CHECK(PegNormalAt(0.3, 0.0).y > 0.9); // the top of the dome faces up
 }
 
-TEST_CASE(BoardHasAnOpenHoleAtEveryPegPosition)
-{
+TEST_CASE(BoardHasAnOpenHoleAtEveryPegPosition) {
     const Mesh board = BuildBoard();
     CHECK(board.vertices.size() < 65535); // 16-bit indices
     for (int row = 0; row < kRows; ++row) {
@@ -86,8 +81,7 @@ TEST_CASE(BoardHasAnOpenHoleAtEveryPegPosition)
     }
 }
 
-TEST_CASE(PegIsLightYetRoundAtItsSizeOnTheScreen)
-{
+TEST_CASE(PegIsLightYetRoundAtItsSizeOnTheScreen) {
     // The whole play screen's cost grows with the peg's triangles: 94 of them can be on the board.
     const Mesh peg = BuildPeg();
     CHECK(peg.TriangleCount() <= 80);
@@ -135,8 +129,7 @@ TEST_CASE(PegIsLightYetRoundAtItsSizeOnTheScreen)
     }
 }
 
-TEST_CASE(XTextNumbersAreShortAndExact)
-{
+TEST_CASE(XTextNumbersAreShortAndExact) {
     Mesh mesh;
     const double values[] = {1.5, -0.0, 10.0, -6.527726, 0.000001, 100.25};
     for (double x : values) {
@@ -154,8 +147,7 @@ TEST_CASE(XTextNumbersAreShortAndExact)
           text.find("MeshVertexColors") == std::string::npos);
 }
 
-TEST_CASE(XTextDeclaresEveryPartWithConsistentCounts)
-{
+TEST_CASE(XTextDeclaresEveryPartWithConsistentCounts) {
     const Mesh peg = BuildPeg();
     const std::string text = MeshToXText(peg, "Pedino", XMaterial{"Mat", ""}, kXNormals | kXVertexColours);
     CHECK(text.rfind("xof 0303txt 0032\n", 0) == 0);
@@ -178,8 +170,7 @@ TEST_CASE(XTextDeclaresEveryPartWithConsistentCounts)
     CHECK(Count(boardText, "\n 3;") == size_t(board.TriangleCount()));                 // the faces once
 }
 
-TEST_CASE(GameMeshFilesAreLightToLoad)
-{
+TEST_CASE(GameMeshFilesAreLightToLoad) {
     // Never drawn over the picture that shows it, the board is read at every start: its text is most
     // of what loading the play screen's meshes costs.
     CHECK(BuildBoard().TriangleCount() <= 4500);

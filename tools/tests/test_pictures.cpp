@@ -5,19 +5,16 @@
 
 namespace {
 
-double Luminance(uint32_t p)
-{
+double Luminance(uint32_t p) {
     return 0.30 * ((p >> 16) & 0xFF) + 0.59 * ((p >> 8) & 0xFF) + 0.11 * (p & 0xFF);
 }
 
-bool IsSolid(uint32_t p)
-{
+bool IsSolid(uint32_t p) {
     return (p >> 24) == 0xFF && p != kColourKey;
 }
 
 // First texel row, down the given column, that is fully opaque and not the key.
-int FirstSolidRow(const Image& image, int column)
-{
+int FirstSolidRow(const Image& image, int column) {
     for (int y = 0; y < image.height; ++y) {
         if (IsSolid(image.At(column, y))) {
             return y;
@@ -29,8 +26,7 @@ int FirstSolidRow(const Image& image, int column)
 // The largest luminance over a screen rectangle of a picture drawn at (x0, y0) with the
 // sprite scaling (sx, sy).
 double BrightestOver(const Image& image, double x0, double y0, double sx, double sy, double left, double top,
-                     double right, double bottom)
-{
+                     double right, double bottom) {
     double brightest = 0.0;
     for (double y = top; y <= bottom; y += 1.0) {
         for (double x = left; x <= right; x += 1.0) {
@@ -43,8 +39,7 @@ double BrightestOver(const Image& image, double x0, double y0, double sx, double
 
 } // namespace
 
-TEST_CASE(TitleButtonPlatesStartBetweenTheHitBoxTops)
-{
+TEST_CASE(TitleButtonPlatesStartBetweenTheHitBoxTops) {
     // Start at y = 384 and Exit at y = 537, scaling (0.5, 0.7): the boxes' tops lie
     // 0.02 * y screen pixels below the drawn tops, that is 0.02 * y / 0.7 texels.
     for (bool lit : {false, true}) {
@@ -52,7 +47,7 @@ TEST_CASE(TitleButtonPlatesStartBetweenTheHitBoxTops)
         CHECK(button.width == 1024 && button.height == 128);
         const int top = FirstSolidRow(button, 512);
         CHECK(top >= int(0.02 * 384 / 0.7) - 1 && top <= int(0.02 * 537 / 0.7) + 1);
-        CHECK(!IsSolid(button.At(512, 0)));  // the key, or the hover glow's fringe
+        CHECK(!IsSolid(button.At(512, 0))); // the key, or the hover glow's fringe
         for (int x = 24; x < 1000; ++x) {
             CHECK(IsSolid(button.At(x, 64)));
         }
@@ -62,8 +57,7 @@ TEST_CASE(TitleButtonPlatesStartBetweenTheHitBoxTops)
           Luminance(DrawTitleButton("ESCI", false).At(100, 64)) + 60);
 }
 
-TEST_CASE(EndButtonPlatesStartAtTheirHitBoxTop)
-{
+TEST_CASE(EndButtonPlatesStartAtTheirHitBoxTop) {
     const Image button = DrawEndButton("NUOVA");
     CHECK(button.width == 256 && button.height == 128);
     const double hitTop = 0.02 * 614 / 0.7; // texels
@@ -72,8 +66,7 @@ TEST_CASE(EndButtonPlatesStartAtTheirHitBoxTop)
     CHECK(button.At(0, 0) == kColourKey && button.At(255, 127) == kColourKey);
 }
 
-TEST_CASE(CursorHotSpotIsItsTopLeftPixel)
-{
+TEST_CASE(CursorHotSpotIsItsTopLeftPixel) {
     const Image cursor = DrawCursor();
     CHECK(cursor.width == 32 && cursor.height == 32);
     CHECK(IsSolid(cursor.At(0, 0)));
@@ -85,8 +78,7 @@ TEST_CASE(CursorHotSpotIsItsTopLeftPixel)
     }
 }
 
-TEST_CASE(ColourButtonsShowTheirColourAndNoKey)
-{
+TEST_CASE(ColourButtonsShowTheirColourAndNoKey) {
     for (int c = 0; c < 5; ++c) {
         const Image button = DrawColourButton(c);
         CHECK(button.width == 256 && button.height == 128);
@@ -107,8 +99,7 @@ TEST_CASE(ColourButtonsShowTheirColourAndNoKey)
     }
 }
 
-TEST_CASE(CountsAreWrittenOnDarkSlots)
-{
+TEST_CASE(CountsAreWrittenOnDarkSlots) {
     // The game writes each count in white from (901, 53) and (901, 168), 18 pixels high;
     // the labels are drawn at (768, 0) and (768, 112.128) with the scaling 0.5.
     const Image exact = DrawCountLabel(false), colours = DrawCountLabel(true);
@@ -117,16 +108,14 @@ TEST_CASE(CountsAreWrittenOnDarkSlots)
     CHECK(BrightestOver(colours, 768, 112.128, 0.5, 0.5, 901, 168, 925, 186) < 50);
 }
 
-TEST_CASE(SolutionIsWrittenOnADarkBand)
-{
+TEST_CASE(SolutionIsWrittenOnADarkBand) {
     // The solution's words start at (317, 268); the panel is drawn at (256, 161) with (0.5, 0.7).
     const Image panel = DrawSolutionPanel();
     CHECK(panel.width == 1024 && panel.height == 512);
     CHECK(BrightestOver(panel, 256, 161, 0.5, 0.7, 317, 269, 740, 288) < 50);
 }
 
-TEST_CASE(InstructionsAreKeyedOnlyOutsideThePanel)
-{
+TEST_CASE(InstructionsAreKeyedOnlyOutsideThePanel) {
     const Image help = DrawInstructions();
     CHECK(help.width == 1024 && help.height == 512);
     CHECK(help.At(0, 0) == kColourKey && help.At(1023, 511) == kColourKey);
@@ -137,8 +126,7 @@ TEST_CASE(InstructionsAreKeyedOnlyOutsideThePanel)
     }
 }
 
-TEST_CASE(AlphabetCellsFollowCharacterCodes)
-{
+TEST_CASE(AlphabetCellsFollowCharacterCodes) {
     const Image alphabet = DrawAlphabet();
     CHECK(alphabet.width == 512 && alphabet.height == 128);
     const auto litPixels = [&](int code, int fromRow, int toRow) {

@@ -6,21 +6,18 @@
 
 namespace {
 
-double Luminance(uint32_t p)
-{
+double Luminance(uint32_t p) {
     return 0.30 * ((p >> 16) & 0xFF) + 0.59 * ((p >> 8) & 0xFF) + 0.11 * (p & 0xFF);
 }
 
 // The background texel that lands on a screen point under the sprite scaling.
-uint32_t TexelAt(const Image& image, double screenX, double screenY)
-{
+uint32_t TexelAt(const Image& image, double screenX, double screenY) {
     return image.At(int(screenX / kBackgroundScaleX), int(screenY / kBackgroundScaleY));
 }
 
 } // namespace
 
-TEST_CASE(EveryPegPositionLooksIntoAHole)
-{
+TEST_CASE(EveryPegPositionLooksIntoAHole) {
     const GameCamera camera;
     for (int row = 0; row < kRows; ++row) {
         for (int slot = 0; slot < kSlots; ++slot) {
@@ -36,8 +33,7 @@ TEST_CASE(EveryPegPositionLooksIntoAHole)
     CHECK(SurfaceAt(gap.x, gap.y) == BoardSurface::BoardTop);
 }
 
-TEST_CASE(DrawnHolesAreDarkWhereThePegsStand)
-{
+TEST_CASE(DrawnHolesAreDarkWhereThePegsStand) {
     const GameCamera camera;
     const Image& background = PlayBackground();
     CHECK(background.width == kBackgroundTexSize && background.height == kBackgroundTexSize);
@@ -55,8 +51,7 @@ TEST_CASE(DrawnHolesAreDarkWhereThePegsStand)
     }
 }
 
-TEST_CASE(StatusLineCornerIsDarkForWhiteText)
-{
+TEST_CASE(StatusLineCornerIsDarkForWhiteText) {
     const Image& background = PlayBackground();
     // The game writes the status line from (10, 7), 18 pixels high.
     for (double y = 8; y < 25; y += 4) {

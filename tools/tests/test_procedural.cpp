@@ -6,15 +6,13 @@
 
 namespace {
 
-int Grey(uint32_t p)
-{
+int Grey(uint32_t p) {
     return int(p & 0xFF);
 }
 
 } // namespace
 
-TEST_CASE(MarbleTilesWithoutSeams)
-{
+TEST_CASE(MarbleTilesWithoutSeams) {
     const Image marble = MarbleTexture(128, 51u);
     const int n = marble.width;
     double seamX = 0, seamY = 0, inside = 0;

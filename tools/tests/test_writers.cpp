@@ -8,8 +8,7 @@
 
 namespace {
 
-Image TwoByThree()
-{
+Image TwoByThree() {
     Image image(3, 2);
     image.At(0, 0) = 0xFF112233u; // top-left
     image.At(2, 1) = 0xFFAABBCCu; // bottom-right
@@ -18,8 +17,7 @@ Image TwoByThree()
 
 } // namespace
 
-TEST_CASE(BmpHasPaddedBottomUpRowsAndConsistentSizes)
-{
+TEST_CASE(BmpHasPaddedBottomUpRowsAndConsistentSizes) {
     const std::vector<uint8_t> bmp = EncodeBmp24(TwoByThree());
     const uint32_t rowBytes = 12; // 3 pixels * 3 bytes = 9, padded to 12
     CHECK(bmp[0] == 'B' && bmp[1] == 'M');
@@ -36,8 +34,7 @@ TEST_CASE(BmpHasPaddedBottomUpRowsAndConsistentSizes)
     CHECK(bmp[54 + rowBytes] == 0x33 && bmp[54 + rowBytes + 1] == 0x22 && bmp[54 + rowBytes + 2] == 0x11);
 }
 
-TEST_CASE(IconHoldsOne24BitPictureWithMask)
-{
+TEST_CASE(IconHoldsOne24BitPictureWithMask) {
     Image image(32, 32, 0xFF336699u);
     image.At(0, 0) = 0x00000000u; // transparent corner
     const std::vector<uint8_t> ico = EncodeIco24(image);
@@ -58,8 +55,7 @@ TEST_CASE(IconHoldsOne24BitPictureWithMask)
     CHECK(ico[colour] == 0x99 && ico[colour + 1] == 0x66 && ico[colour + 2] == 0x33);
 }
 
-TEST_CASE(DdsVolumeHeaderDeclaresDepthAndVolumeCaps)
-{
+TEST_CASE(DdsVolumeHeaderDeclaresDepthAndVolumeCaps) {
     std::vector<uint32_t> texels(4 * 2 * 3, 0x80FF4020u);
     const std::vector<uint8_t> dds = EncodeDdsVolume(4, 2, 3, texels);
     CHECK(dds[0] == 'D' && dds[1] == 'D' && dds[2] == 'S' && dds[3] == ' ');
@@ -80,8 +76,7 @@ TEST_CASE(DdsVolumeHeaderDeclaresDepthAndVolumeCaps)
     CHECK(ReadLe32(dds, 128) == 0x80FF4020u);
 }
 
-TEST_CASE(ColourKeyTurnsOnlyTransparentPixelsIntoTheKey)
-{
+TEST_CASE(ColourKeyTurnsOnlyTransparentPixelsIntoTheKey) {
     Image image(4, 1);
     image.At(0, 0) = 0x00FFFFFFu; // fully transparent, any colour
     image.At(1, 0) = 0xFF000000u; // visible pure black
@@ -94,8 +89,7 @@ TEST_CASE(ColourKeyTurnsOnlyTransparentPixelsIntoTheKey)
     CHECK(image.At(3, 0) == 0xFF102030u);
 }
 
-TEST_CASE(JpegForKeyedLoaderRejectsPureBlack)
-{
+TEST_CASE(JpegForKeyedLoaderRejectsPureBlack) {
     const std::string dark = "assetgen_test_dark.jpg", lit = "assetgen_test_lit.jpg";
     Image black(16, 16, 0xFF000000u);
     CHECK(!SaveJpeg(dark, black, 90, true));
@@ -108,8 +102,7 @@ TEST_CASE(JpegForKeyedLoaderRejectsPureBlack)
     remove(lit.c_str());
 }
 
-TEST_CASE(Bmp32KeepsBlackAtZeroInAllFourBytes)
-{
+TEST_CASE(Bmp32KeepsBlackAtZeroInAllFourBytes) {
     Image image(2, 1);
     image.At(0, 0) = 0xFF000000u; // opaque black in the picture
     image.At(1, 0) = 0xFF405060u;
