@@ -13,7 +13,7 @@ PACKAGES=(
     wine64 xvfb xdotool imagemagick
     libcairo2-dev libfontconfig-dev libpng-dev libjpeg-dev zlib1g-dev
     fonts-dejavu-core fonts-aenigma
-    googletest python3 python3-pil
+    googletest python3 python3-pil clang-format
 )
 
 install_missing_packages() {
