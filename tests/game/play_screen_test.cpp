@@ -1,5 +1,6 @@
 // The play screen on a real device: its set-up and release, and whole games played through GameFrame
 // with the mouse fields set as the mouse would set them and a clock the test feeds.
+#include "game_folder_copy.h"
 #include "play_screen_fixture.h"
 #include "shell/shell.h"
 
@@ -51,39 +52,21 @@ TEST_F(PlayScreenTest, SetUpLoadsEverythingAndPlacesTheCamera) {
     }
 }
 
-// A game folder like the real one without some files, as the working folder for the test. It lies
-// inside the process's own folder, which goes with the process: a folder left by an earlier process
-// of the same id would still hold the files this one leaves out.
-class PartialFolder {
-public:
-    explicit PartialFolder(std::initializer_list<const char*> missing) {
-        GetCurrentDirectoryA(sizeof(m_previous), m_previous);
-        const std::string root = "partial";
-        CreateDirectoryA(root.c_str(), nullptr);
-        for (const char* folder : {"\\bin", "\\Data", "\\Immagini", "\\Immagini\\GUI"}) {
-            CreateDirectoryA((root + folder).c_str(), nullptr);
+// The files the play screen's set-up reads before its buttons, but those left out.
+std::vector<std::string> SetUpFilesWithout(const std::string& missing) {
+    std::vector<std::string> files;
+    for (const char* file :
+         {"Immagini\\quorvantis_back.png", "Data\\Red.png", "Data\\Giallo.png", "Data\\Green.png",
+          "Data\\Blue.png", "Data\\Viola.png", "Data\\pedino.x", "Data\\quorvantis.x", "Data\\legno.jpg"}) {
+        if (missing != file) {
+            files.push_back(file);
         }
-        for (const char* file : {"\\Immagini\\quorvantis_back.png", "\\Data\\Red.png", "\\Data\\Giallo.png",
-                                 "\\Data\\Green.png", "\\Data\\Blue.png", "\\Data\\Viola.png",
-                                 "\\Data\\pedino.x", "\\Data\\quorvantis.x", "\\Data\\legno.jpg"}) {
-            bool skip = false;
-            for (const char* m : missing) {
-                skip = skip || strcmp(m, file) == 0;
-            }
-            if (!skip) {
-                CopyFileA((std::string("..") + file).c_str(), (root + file).c_str(), FALSE);
-            }
-        }
-        SetCurrentDirectoryA((root + "\\bin").c_str());
     }
-    ~PartialFolder() { SetCurrentDirectoryA(m_previous); }
-
-private:
-    char m_previous[MAX_PATH] = {};
-};
+    return files;
+}
 
 TEST_F(PlayScreenTest, AMissingColourTextureStopsTheSetUpAfterTheColoursBeforeIt) {
-    PartialFolder folder({"\\Data\\Giallo.png"});
+    GameFolderCopy folder(SetUpFilesWithout("Data\\Giallo.png"));
     MessageBoxAnswerer answerer;
     DebugOutputRecorder recorder;
     EXPECT_EQ(LoadScene(m_window), E_FAIL);
@@ -107,7 +90,7 @@ TEST_F(PlayScreenTest, AMissingColourTextureStopsTheSetUpAfterTheColoursBeforeIt
 }
 
 TEST_F(PlayScreenTest, AMissingBackgroundStopsBeforeTheSecretAndTheReleaseTouchesOnlyWhatExists) {
-    PartialFolder folder({"\\Immagini\\quorvantis_back.png"});
+    GameFolderCopy folder(SetUpFilesWithout("Immagini\\quorvantis_back.png"));
     MessageBoxAnswerer answerer;
     const int before[kCodeLength] = {7, 7, 7, 7, 7};
     memcpy(g_SecretCode, before, sizeof(before));

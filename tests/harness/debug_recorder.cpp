@@ -52,13 +52,18 @@ std::string DebugOutputRecorder::Joined() const {
 }
 
 bool DebugOutputRecorder::HasErrorLine(const std::string& text) const {
+    return ErrorLineCount(text) > 0;
+}
+
+int DebugOutputRecorder::ErrorLineCount(const std::string& text) const {
     const std::vector<std::string> outputs = Outputs();
+    int lines = 0;
     for (size_t i = 0; i + 2 < outputs.size(); ++i) {
         if (outputs[i] == "ERROR: " && outputs[i + 1] == text && outputs[i + 2] == "\n") {
-            return true;
+            ++lines;
         }
     }
-    return false;
+    return lines;
 }
 
 void DebugOutputRecorder::Clear() {

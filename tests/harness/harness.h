@@ -22,6 +22,8 @@ public:
     std::string Joined() const;
     // True when the three outputs "ERROR: ", text, "\n" stand in a row.
     bool HasErrorLine(const std::string& text) const;
+    // How many times those three outputs stand in a row.
+    int ErrorLineCount(const std::string& text) const;
     void Clear();
 
 private:

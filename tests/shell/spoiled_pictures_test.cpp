@@ -2,6 +2,7 @@
 // paths: the graphics start-up, the play screen's set-up with its meshes, the sprite pictures, the
 // bitmap surfaces and the effect wrapper. Each file is refused as a missing one is; nothing crashes.
 #include "harness.h"
+#include "game_folder_copy.h"
 #include "spoiled_pictures.h"
 #include "shell/shell.h"
 
@@ -13,7 +14,6 @@
 #include "ui/console.h"
 #include "ui/font.h"
 
-#include <map>
 #include <string>
 #include <vector>
 
@@ -62,78 +62,10 @@ std::vector<std::string> PicturesLeftUndrawn() {
     return files;
 }
 
-// A copy of the files a case spoils, laid out as the game's folder in a folder of the process's own,
-// whose bin/ is the working folder while it lives. Each spoiled file can be put back from the build's.
-class GameFolderCopy {
-public:
-    explicit GameFolderCopy(const std::vector<std::string>& files) {
-        GetCurrentDirectoryA(sizeof(m_previous), m_previous);
-        m_root = "copia-" + std::to_string(GetCurrentProcessId());
-        CreateDirectoryA(m_root.c_str(), nullptr);
-        CreateDirectoryA((m_root + "\\bin").c_str(), nullptr);
-        for (const std::string& file : files) {
-            for (size_t slash = file.find('\\'); slash != std::string::npos;
-                 slash = file.find('\\', slash + 1)) {
-                CreateDirectoryA((m_root + "\\" + file.substr(0, slash)).c_str(), nullptr);
-            }
-            m_originals[file] = ReadFileBytes(("..\\" + file).c_str());
-            EXPECT_FALSE(m_originals[file].empty()) << file << " is not in the build";
-            WriteFileBytes((m_root + "\\" + file).c_str(), m_originals[file]);
-        }
-        SetCurrentDirectoryA((m_root + "\\bin").c_str());
-    }
-    ~GameFolderCopy() {
-        SetCurrentDirectoryA(m_previous);
-        RemoveTree(m_root);
-    }
-    GameFolderCopy(const GameFolderCopy&) = delete;
-    GameFolderCopy& operator=(const GameFolderCopy&) = delete;
-
-    void Spoil(const std::string& file, const std::string& bytes) const {
-        WriteFileBytes(("..\\" + file).c_str(), bytes);
-    }
-    void Restore(const std::string& file) const {
-        WriteFileBytes(("..\\" + file).c_str(), m_originals.at(file));
-    }
-
-private:
-    static void RemoveTree(const std::string& folder) {
-        WIN32_FIND_DATAA entry;
-        const HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
-        if (search != INVALID_HANDLE_VALUE) {
-            do {
-                const std::string name = entry.cFileName;
-                if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                    if (name != "." && name != "..") {
-                        RemoveTree(folder + "\\" + name);
-                    }
-                } else {
-                    RemovePath((folder + "\\" + name).c_str());
-                }
-            } while (FindNextFileA(search, &entry));
-            FindClose(search);
-        }
-        RemovePath(folder.c_str());
-    }
-
-    char m_previous[MAX_PATH] = {};
-    std::string m_root;
-    std::map<std::string, std::string> m_originals;
-};
-
 std::vector<SpoiledPicture> Kinds() {
     std::vector<SpoiledPicture> kinds = SpoiledPictureKinds();
     EXPECT_EQ(kinds.size(), 11u);
     return kinds;
-}
-
-int ErrorLines(const DebugOutputRecorder& recorder, const std::string& text) {
-    const std::vector<std::string> outputs = recorder.Outputs();
-    int lines = 0;
-    for (size_t i = 0; i + 2 < outputs.size(); ++i) {
-        lines += outputs[i] == "ERROR: " && outputs[i + 1] == text && outputs[i + 2] == "\n" ? 1 : 0;
-    }
-    return lines;
 }
 
 class SpoiledStartUpTest : public ::testing::Test {
@@ -227,7 +159,7 @@ TEST_F(SpoiledPlayScreenTest, SpoiledPicturesAreRefusedAsMissingOnesAre) {
             DebugOutputRecorder recorder;
             EXPECT_EQ(SetUpPlayScreen(), 1);
             EXPECT_TRUE(answerer.Seen().empty());
-            EXPECT_EQ(ErrorLines(recorder, "Impossibile caricare la texture"), 36)
+            EXPECT_EQ(recorder.ErrorLineCount("Impossibile caricare la texture"), 36)
                 << "three for each picture";
         }
         for (const CButton* button : buttons) {
@@ -290,7 +222,7 @@ TEST_F(SpoiledComponentPicturesTest, SpoiledPicturesAreRefusedWithEachLoadersLin
             button.LoadOverImage(("..\\" + file).c_str());
             EXPECT_EQ(button.pUpTexture, nullptr) << file;
             EXPECT_EQ(button.pOverTexture, nullptr) << file;
-            EXPECT_EQ(ErrorLines(recorder, "Impossibile caricare la texture"), 4) << file;
+            EXPECT_EQ(recorder.ErrorLineCount("Impossibile caricare la texture"), 4) << file;
             button.Release();
             folder.Restore(file);
         }
@@ -304,8 +236,8 @@ TEST_F(SpoiledComponentPicturesTest, SpoiledPicturesAreRefusedWithEachLoadersLin
             ASSERT_EQ("..\\" + console, g_szConsoleBackground);
             EXPECT_EQ(LoadBitmapSurface(g_szConsoleBackground, &surface, g_pd3dDevice), E_FAIL);
             EXPECT_EQ(surface, nullptr);
-            EXPECT_EQ(ErrorLines(recorder, "Unable to load bitmap"), 2) << recorder.Joined();
-            EXPECT_EQ(ErrorLines(recorder, "Unable to load alphabet bitmap"), 1);
+            EXPECT_EQ(recorder.ErrorLineCount("Unable to load bitmap"), 2) << recorder.Joined();
+            EXPECT_EQ(recorder.ErrorLineCount("Unable to load alphabet bitmap"), 1);
             ReleaseAlphabet();
         }
         folder.Restore(alphabet);
@@ -320,8 +252,8 @@ TEST_F(SpoiledComponentPicturesTest, SpoiledPicturesAreRefusedWithEachLoadersLin
             // Without its mesh the effect is still made and its textures loaded.
             EXPECT_EQ(effectRecord->LoadEffect("nessuna.x", ("..\\" + effect).c_str()), S_OK);
             // Both files are named by several parameters; none gets a texture.
-            EXPECT_EQ(ErrorLines(recorder, "Impossibile caricare la texture"), 4) << recorder.Joined();
-            EXPECT_EQ(ErrorLines(recorder, "Impossibile caricare la VolumeTexture"), 2);
+            EXPECT_EQ(recorder.ErrorLineCount("Impossibile caricare la texture"), 4) << recorder.Joined();
+            EXPECT_EQ(recorder.ErrorLineCount("Impossibile caricare la VolumeTexture"), 2);
             delete effectRecord;
         }
         for (const std::string& file : textures) {

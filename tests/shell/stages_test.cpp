@@ -1,5 +1,6 @@
 // The graphics start-up, the stage machine's timeline on a fed clock, and the window procedure.
 #include "harness.h"
+#include "game_folder_copy.h"
 #include "shell/shell.h"
 #include "shell/stage_hooks.h"
 #include "services/test_seams.h"
@@ -110,11 +111,7 @@ TEST_F(StageTest, GraphicsStartUpLoadsTheSplashPicturesAndScalesTheSprite) {
 
 TEST_F(StageTest, AMissingSplashPictureStopsTheStartUpWithAMessage) {
     // A game folder holding only the logo: the loading picture is the first to fail.
-    CreateDirectoryA("..\\partial", nullptr);
-    CreateDirectoryA("..\\partial\\bin", nullptr);
-    CreateDirectoryA("..\\partial\\Immagini", nullptr);
-    ASSERT_TRUE(CopyFileA("..\\Immagini\\VARNOX_LOGO.jpg", "..\\partial\\Immagini\\VARNOX_LOGO.jpg", FALSE));
-    ASSERT_TRUE(SetCurrentDirectoryA("..\\partial\\bin"));
+    GameFolderCopy folder({"Immagini\\VARNOX_LOGO.jpg"});
 
     MessageBoxAnswerer answerer;
     DebugOutputRecorder recorder;

@@ -14,17 +14,6 @@ namespace {
 const char kSpoiledFile[] = "guasta";
 constexpr int kMutantsPerSeed = 28;
 
-int ErrorLines(const DebugOutputRecorder& recorder, const std::string& text) {
-    const std::vector<std::string> outputs = recorder.Outputs();
-    int lines = 0;
-    for (size_t i = 0; i + 2 < outputs.size(); ++i) {
-        if (outputs[i] == "ERROR: " && outputs[i + 1] == text && outputs[i + 2] == "\n") {
-            ++lines;
-        }
-    }
-    return lines;
-}
-
 class PictureFuzzTest : public DeviceTest {};
 
 TEST_F(PictureFuzzTest, ButtonPicturesLoadWholeOrAreReportedAndLeftEmpty) {
@@ -40,7 +29,7 @@ TEST_F(PictureFuzzTest, ButtonPicturesLoadWholeOrAreReportedAndLeftEmpty) {
             missing += picture ? 0 : 1;
         }
         // One line for each picture that could not be made, and nothing else.
-        EXPECT_EQ(ErrorLines(recorder, "Impossibile caricare la texture"), missing);
+        EXPECT_EQ(recorder.ErrorLineCount("Impossibile caricare la texture"), missing);
         EXPECT_EQ(recorder.Outputs().size(), static_cast<size_t>(3 * missing)) << recorder.Joined();
         if (button.pOverTexture) {
             EXPECT_GT(button.overDesc.Width, 0u);
@@ -134,7 +123,7 @@ TEST_F(PictureFuzzTest, AlphabetLoadsWholeOrFailsWithBothLinesAndDrawsOnlyInItsP
         if (FAILED(hr)) {
             EXPECT_EQ(hr, E_FAIL);
             EXPECT_EQ(g_bAlphabetLoaded, 0);
-            EXPECT_EQ(ErrorLines(recorder, "Unable to load alphabet bitmap"), 1);
+            EXPECT_EQ(recorder.ErrorLineCount("Unable to load alphabet bitmap"), 1);
             // The loader's own line comes first.
             EXPECT_EQ(recorder.Outputs().size(), 6u) << recorder.Joined();
         } else {
