@@ -2,7 +2,9 @@
 // content, not its name, and trust its headers: GDI reads a bitmap's palette and pixels wherever the
 // headers say, past the end of the file if need be, and the decoders multiply the stated sizes in 32
 // bits or loop over them. Here the headers are held against the file and the bounds, all sums in 64
-// bits. The file is mapped, not read: a JPEG's frame header may lie past long metadata.
+// bits, and read as the decoder will read them: a JPEG's markers by the standard's rules, a PNG's
+// chunks with their streams inflated. Layouts the decoders were measured to mishandle are refused.
+// The file is mapped, not read: a JPEG's frame header may lie past long metadata.
 #include "services/picture_check.h"
 
 #include <windows.h>
@@ -46,6 +48,8 @@ constexpr uint32_t kDdsVolume = 0x200000;      // DDSCAPS2_VOLUME: the depth cou
 constexpr uint64_t kDdsPixelFormatAt = 4 + 72; // its size, flags, FOURCC, bit count, four masks
 // DDPF_PALETTEINDEXED4, DDPF_PALETTEINDEXEDTO8, DDPF_PALETTEINDEXED8, DDPF_PALETTEINDEXED1 and 2.
 constexpr uint32_t kDdsPaletteFlags = 0x8 | 0x10 | 0x20 | 0x800 | 0x1000;
+constexpr uint32_t kDdsFourCc = 0x4;   // DDPF_FOURCC: the FOURCC names the format
+constexpr uint32_t kDdsDxt = 0x545844; // "DXT", then the digit in the high byte
 // A volume may hold no more texels than the largest flat picture: the platform multiplies the sides
 // in 32 bits.
 constexpr uint64_t kLargestVolume = static_cast<uint64_t>(kLargestPictureSide) * kLargestPictureSide;
@@ -179,6 +183,30 @@ bool ReadInfoHeader(const unsigned char* header, uint32_t headerSize, BitmapClai
     return true;
 }
 
+// The bit fields the decoder converts soundly: 5-6-5 and 5-5-5 at 16 bits, 8-8-8 at 32 with or without
+// 8 bits of alpha. It refuses most others, but reads gigabytes past its buffer on 32-bit fields with
+// red in the low byte in rows from the bottom. The masks stand after a 40-byte header and at the same
+// place inside the larger ones; only those of 56 bytes or more have an alpha mask.
+struct BitFields {
+    uint32_t bitsPerPixel, red, green, blue, alpha;
+};
+constexpr BitFields kSoundBitFields[] = {{16, 0xF800, 0x07E0, 0x001F, 0},
+                                         {16, 0x7C00, 0x03E0, 0x001F, 0},
+                                         {32, 0xFF0000, 0xFF00, 0xFF, 0},
+                                         {32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000}};
+
+bool BitFieldsAreSound(const unsigned char* header, uint32_t headerSize, uint32_t bitsPerPixel) {
+    const uint32_t alpha = headerSize >= 56 ? ReadLittle32(header + 52) : 0;
+    for (const BitFields& sound : kSoundBitFields) {
+        if (sound.bitsPerPixel == bitsPerPixel && sound.red == ReadLittle32(header + 40) &&
+            sound.green == ReadLittle32(header + 44) && sound.blue == ReadLittle32(header + 48) &&
+            sound.alpha == alpha) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // A V5 header's colour profile lies at an offset from the header's start, `room` bytes before the
 // end of the file.
 bool ProfileInFile(const unsigned char* header, uint64_t room) {
@@ -223,6 +251,9 @@ bool HeadersAreSound(const unsigned char* header, uint64_t room, uint64_t pixelO
         pixelBytes = stride * static_cast<uint64_t>(rows);
     }
     if (pixelBytes == 0 || pixelOffset + pixelBytes > room) {
+        return false;
+    }
+    if (claims.compression == BI_BITFIELDS && !BitFieldsAreSound(header, headerSize, claims.bitsPerPixel)) {
         return false;
     }
     return headerSize != kV5HeaderSize || ProfileInFile(header, room);
@@ -416,11 +447,15 @@ bool PngIsSound(const unsigned char* bytes, uint64_t size) {
     return image.Ended() && image.Count() == rawBytes;
 }
 
-// The pixel format, as the loader converts it. Palette indices it converts without their palette,
-// reading through a null pointer.
-bool DdsPixelFormatIsSound(const unsigned char* format) {
+// The pixel format, as the loaders convert it. They convert palette indices without their palette,
+// reading through a null pointer, and the volume loader writes past its buffer on DXT blocks.
+bool DdsPixelFormatIsSound(const unsigned char* format, bool volume) {
     const uint32_t flags = ReadLittle32(format + 4);
-    return (flags & kDdsPaletteFlags) == 0;
+    const uint32_t fourCc = ReadLittle32(format + 8);
+    const uint32_t digit = fourCc >> 24;
+    const bool blocks =
+        (flags & kDdsFourCc) != 0 && (fourCc & 0xFFFFFF) == kDdsDxt && digit >= '1' && digit <= '5';
+    return (flags & kDdsPaletteFlags) == 0 && !(volume && blocks);
 }
 
 // The header whole, its sides (and a volume's depth) within the bounds, and no more mipmap levels than
@@ -441,7 +476,7 @@ bool DdsIsSound(const unsigned char* bytes, uint64_t size) {
     for (uint32_t bits = width | height | depth; bits > 1; bits >>= 1) {
         ++levels;
     }
-    return ReadLittle32(bytes + 28) <= levels && DdsPixelFormatIsSound(bytes + kDdsPixelFormatAt);
+    return ReadLittle32(bytes + 28) <= levels && DdsPixelFormatIsSound(bytes + kDdsPixelFormatAt, volume);
 }
 
 // A TGA has no signature: the platform takes a file whose colour-map type and image type say TGA.

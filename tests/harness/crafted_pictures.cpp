@@ -3,6 +3,7 @@
 
 #include <zlib.h>
 
+#include <initializer_list>
 #include <vector>
 
 namespace {
@@ -56,6 +57,23 @@ std::string Deflated(z_stream* stream, const std::string& in, int flush) {
     deflate(stream, flush);
     out.resize(out.size() - stream->avail_out);
     return out;
+}
+
+void PutLittle(std::string& out, uint32_t value) {
+    for (int i = 0; i < 4; ++i) {
+        out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+    }
+}
+
+// A DDS header, its fields from dwSize on: the header's size, flags, height, width, pitch, depth,
+// levels and reserved words; the pixel format's size, flags, FOURCC, bit count and masks; the caps.
+std::string DdsHeader(std::initializer_list<uint32_t> fields) {
+    std::string dds = "DDS ";
+    for (uint32_t field : fields) {
+        PutLittle(dds, field);
+    }
+    dds.resize(4 + 124, '\0');
+    return dds;
 }
 
 } // namespace
@@ -161,15 +179,27 @@ std::string JpegWithHiddenFrameHeader(const std::string& jpeg) {
 }
 
 std::string PaletteDds() {
-    std::string dds = "DDS ";
-    // The header's size, flags, sides, pitch, depth, levels and reserved words; the pixel format's size,
-    // flags, FOURCC, bit count and masks; the caps.
-    const uint32_t header[31] = {124, 0x1007, 1, 1, 1,  0,    0, 0, 0, 0, 0, 0, 0,     0,
-                                 0,   0,      0, 0, 32, 0x20, 0, 8, 0, 0, 0, 0, 0x1000};
-    for (uint32_t field : header) {
-        for (int i = 0; i < 4; ++i) {
-            dds.push_back(static_cast<char>((field >> (8 * i)) & 0xFF));
-        }
+    return DdsHeader({124, 0x1007, 1, 1, 1,  0,    0, 0, 0, 0, 0, 0, 0,     0,
+                      0,   0,      0, 0, 32, 0x20, 0, 8, 0, 0, 0, 0, 0x1000}) +
+           '\x01';
+}
+
+std::string DxtVolumeDds() {
+    constexpr uint32_t kDxt1 = 0x31545844;
+    const std::string header =
+        DdsHeader({124, 0x801007, 132, 128, 0,  1,   0,     0, 0, 0, 0, 0, 0,      0,
+                   0,   0,        0,   0,   32, 0x4, kDxt1, 0, 0, 0, 0, 0, 0x1000, 0x200000});
+    return header + std::string((128 / 4) * (132 / 4) * 8, '\0'); // 8 bytes a block of 4 x 4
+}
+
+std::string LowRedBitFieldsBitmap() {
+    std::string bmp = "BM";
+    for (uint32_t field : {74u, 0u, 66u, 40u, 1u, 2u}) {
+        PutLittle(bmp, field);
     }
-    return dds + '\x01';
+    bmp += {1, 0, 32, 0}; // planes, bits a pixel
+    for (uint32_t field : {3u, 8u, 2835u, 2835u, 0u, 0u, 0xFFu, 0xFF00u, 0xFF0000u, 0u, 0u}) {
+        PutLittle(bmp, field); // bit fields, pixel bytes, resolution, colours, masks, then the pixels
+    }
+    return bmp;
 }

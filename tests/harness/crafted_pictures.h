@@ -33,3 +33,9 @@ std::string JpegWithHiddenFrameHeader(const std::string& jpeg);
 
 // A DDS of 1 x 1 palette indices at 8 bits, without a palette.
 std::string PaletteDds();
+
+// A DDS volume of 128 x 132 x 1 in DXT1 blocks.
+std::string DxtVolumeDds();
+
+// A BMP of 1 x 2 pixels in 32-bit bit fields with red in the low byte, its rows from the bottom.
+std::string LowRedBitFieldsBitmap();

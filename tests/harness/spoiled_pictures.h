@@ -102,6 +102,8 @@ inline std::vector<SpoiledPicture> SpoiledPictureKinds() {
         {"progressive JPEG 4096 x 4096 with 1000 scans", ProgressiveJpeg(4096, 4096, 1000)},
         {"PNG whose four texts inflate to 1 GiB", PngFile(16, 16, 8, 0, false, ZlibStream(blackRows), texts)},
         {"PNG whose image data runs on to 1 GiB", PngFile(16, 16, 8, 0, false, ZerosStream(1024))},
+        {"DDS volume in DXT1 blocks", DxtVolumeDds()},
+        {"BMP of 32-bit bit fields with red in the low byte", LowRedBitFieldsBitmap()},
     };
 }
 

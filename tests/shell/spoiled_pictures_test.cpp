@@ -83,7 +83,7 @@ private:
 
 std::vector<SpoiledPicture> Kinds() {
     std::vector<SpoiledPicture> kinds = SpoiledPictureKinds();
-    EXPECT_EQ(kinds.size(), 16u);
+    EXPECT_EQ(kinds.size(), 18u);
     return kinds;
 }
 
