@@ -42,10 +42,12 @@ int main(int argc, char** argv) {
     if (!CheckFonts()) {
         return 1;
     }
-    const char* folders[] = {"Immagini/Button", "Immagini/GUI",  "Immagini/Mouse",
-                             "Immagini/Slider", "Data/Textures", "Alfabeto"};
-    for (const char* folder : folders) {
-        if (!MakeDirs(runDir + "/" + folder)) {
+    const std::string folders[] = {
+        GameFolder(runDir, game_folders::kButtons.data()),  GameFolder(runDir, game_folders::kGui.data()),
+        GameFolder(runDir, game_folders::kMouse.data()),    GameFolder(runDir, game_folders::kSlider.data()),
+        GameFolder(runDir, game_folders::kTextures.data()), runDir + "/Alfabeto"};
+    for (const std::string& folder : folders) {
+        if (!MakeDirs(folder)) {
             return 1;
         }
     }

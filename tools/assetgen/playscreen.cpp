@@ -1,6 +1,8 @@
 // Ray-cast board view plus Cairo lettering laid onto the board in perspective.
 #include "playscreen.h"
 
+#include "assets.h"
+
 #include "camera.h"
 #include "procedural.h"
 
@@ -289,5 +291,6 @@ void PaintBackgroundUnder(Canvas& canvas, double x0, double y0) {
 }
 
 bool GeneratePlayBackground(const std::string& runDir) {
-    return WritePng(runDir + "/Immagini/" + asset_files::kBackground, PlayBackground(), false);
+    return WritePng(GameFolder(runDir, game_folders::kPictures.data()) + asset_files::kBackground,
+                    PlayBackground(), false);
 }

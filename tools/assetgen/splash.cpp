@@ -181,7 +181,7 @@ bool DrawLoading(const std::string& path) {
 } // namespace
 
 bool GenerateSplash(const std::string& runDir) {
-    const std::string pictures = runDir + "/Immagini/";
+    const std::string pictures = GameFolder(runDir, game_folders::kPictures.data());
     return DrawLogo(pictures + asset_files::kLogo) && DrawLoading(pictures + asset_files::kLoading) &&
            DrawTitle(pictures + asset_files::kTitle);
 }
