@@ -5,12 +5,15 @@
 
 #include "services/game_folders.h"
 
+#include <array>
+#include <cstddef>
 #include <string>
 
 // One of the game's folders (services/game_folders.h, as the program names it from runDir/bin) below
 // runDir, with '/' between the parts and at the end.
-inline std::string GameFolder(const std::string& runDir, const char* programFolder) {
-    const std::string belowRoot = std::string(programFolder).substr(sizeof(game_folders::kRoot) - 1);
+template <std::size_t Size>
+std::string GameFolder(const std::string& runDir, const std::array<char, Size>& programFolder) {
+    const std::string belowRoot = std::string(programFolder.data()).substr(sizeof(game_folders::kRoot) - 1);
     std::string folder = runDir + "/";
     for (char c : belowRoot) {
         folder += c == '\\' ? '/' : c;

@@ -43,9 +43,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     const std::string folders[] = {
-        GameFolder(runDir, game_folders::kButtons.data()),  GameFolder(runDir, game_folders::kGui.data()),
-        GameFolder(runDir, game_folders::kMouse.data()),    GameFolder(runDir, game_folders::kSlider.data()),
-        GameFolder(runDir, game_folders::kTextures.data()), runDir + "/Alfabeto"};
+        GameFolder(runDir, game_folders::kButtons),  GameFolder(runDir, game_folders::kGui),
+        GameFolder(runDir, game_folders::kMouse),    GameFolder(runDir, game_folders::kSlider),
+        GameFolder(runDir, game_folders::kTextures), runDir + "/Alfabeto"};
     for (const std::string& folder : folders) {
         if (!MakeDirs(folder)) {
             return 1;

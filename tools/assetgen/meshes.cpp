@@ -273,7 +273,7 @@ std::string BoardXText() {
 }
 
 bool GenerateMeshes(const std::string& runDir) {
-    const std::string data = GameFolder(runDir, game_folders::kData.data());
+    const std::string data = GameFolder(runDir, game_folders::kData);
     const std::string pegText = PegXText();
     const std::string boardText = BoardXText();
     return WriteBytes(data + asset_files::kPegMesh, std::vector<uint8_t>(pegText.begin(), pegText.end())) &&
@@ -303,8 +303,7 @@ bool GeneratePegTextures(const std::string& runDir) {
                 image.At(x, y) = PackRgb(channel(base.r), channel(base.g), channel(base.b));
             }
         }
-        if (!WritePng(GameFolder(runDir, game_folders::kData.data()) + asset_files::kPegTextures[c], image,
-                      false)) {
+        if (!WritePng(GameFolder(runDir, game_folders::kData) + asset_files::kPegTextures[c], image, false)) {
             return false;
         }
     }

@@ -291,6 +291,6 @@ void PaintBackgroundUnder(Canvas& canvas, double x0, double y0) {
 }
 
 bool GeneratePlayBackground(const std::string& runDir) {
-    return WritePng(GameFolder(runDir, game_folders::kPictures.data()) + asset_files::kBackground,
-                    PlayBackground(), false);
+    return WritePng(GameFolder(runDir, game_folders::kPictures) + asset_files::kBackground, PlayBackground(),
+                    false);
 }

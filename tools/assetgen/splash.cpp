@@ -179,7 +179,7 @@ bool DrawLoading(const std::string& path) {
 } // namespace
 
 bool GenerateSplash(const std::string& runDir) {
-    const std::string pictures = GameFolder(runDir, game_folders::kPictures.data());
+    const std::string pictures = GameFolder(runDir, game_folders::kPictures);
     return DrawLogo(pictures + asset_files::kLogo) && DrawLoading(pictures + asset_files::kLoading) &&
            DrawTitle(pictures + asset_files::kTitle);
 }
