@@ -9,7 +9,7 @@ WINESERVER=/usr/lib/wine/wineserver
 
 PACKAGES=(
     cmake make g++ pkg-config
-    g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
+    g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev libz-mingw-w64-dev
     wine64 xvfb xdotool imagemagick
     libcairo2-dev libfontconfig-dev libpng-dev libjpeg-dev zlib1g-dev
     fonts-dejavu-core fonts-aenigma

@@ -2,12 +2,16 @@
 // content, not its name, and trust its headers: GDI reads a bitmap's palette and pixels wherever the
 // headers say, past the end of the file if need be, and the decoders multiply the stated sizes in 32
 // bits or loop over them. Here the headers are held against the file and the bounds, all sums in 64
-// bits. The file is mapped, not read: a JPEG's frame header may lie past long metadata.
+// bits, and read as the decoder will read them: a JPEG's markers by the standard's rules, a PNG's
+// chunks with their streams inflated. Layouts the decoders were measured to mishandle are refused.
+// The file is mapped, not read: a JPEG's frame header may lie past long metadata.
 #include "services/picture_check.h"
 
 #include <windows.h>
 
 #include <cstring>
+
+#include <zlib.h>
 
 namespace {
 
@@ -32,10 +36,20 @@ constexpr uint32_t kProfileEmbedded = 0x4D424544; // 'MBED'
 constexpr unsigned char kPngSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 constexpr uint64_t kPngHeaderEnd = 8 + 8 + 13; // signature, IHDR's length and type, its data
 constexpr uint32_t kPngHeaderLength = 13;
+constexpr uint64_t kPngChunkFrame = 4 + 4 + 4; // length, type, then the data, then its CRC
+// What the compressed texts and the colour profile of a PNG may inflate to in all: the decoder's own
+// bound for one chunk, which the platform turns off and then inflates each whole, however long.
+// Profiles and texts run to kilobytes.
+constexpr uint64_t kMostPngTextBytes = 8000000;
 
 constexpr char kDdsMagic[] = {'D', 'D', 'S', ' '};
-constexpr uint64_t kDdsHeaderEnd = 4 + 124; // the magic, then the header up to the pixels
-constexpr uint32_t kDdsVolume = 0x200000;   // DDSCAPS2_VOLUME: the depth counts
+constexpr uint64_t kDdsHeaderEnd = 4 + 124;    // the magic, then the header up to the pixels
+constexpr uint32_t kDdsVolume = 0x200000;      // DDSCAPS2_VOLUME: the depth counts
+constexpr uint64_t kDdsPixelFormatAt = 4 + 72; // its size, flags, FOURCC, bit count, four masks
+// DDPF_PALETTEINDEXED4, DDPF_PALETTEINDEXEDTO8, DDPF_PALETTEINDEXED8, DDPF_PALETTEINDEXED1 and 2.
+constexpr uint32_t kDdsPaletteFlags = 0x8 | 0x10 | 0x20 | 0x800 | 0x1000;
+constexpr uint32_t kDdsFourCc = 0x4;   // DDPF_FOURCC: the FOURCC names the format
+constexpr uint32_t kDdsDxt = 0x545844; // "DXT", then the digit in the high byte
 // A volume may hold no more texels than the largest flat picture: the platform multiplies the sides
 // in 32 bits.
 constexpr uint64_t kLargestVolume = static_cast<uint64_t>(kLargestPictureSide) * kLargestPictureSide;
@@ -43,10 +57,19 @@ constexpr uint64_t kLargestVolume = static_cast<uint64_t>(kLargestPictureSide) *
 constexpr uint64_t kTgaHeaderSize = 18;
 
 constexpr unsigned char kJpegMarker = 0xFF;
+constexpr unsigned char kJpegTem = 0x01;
+constexpr unsigned char kJpegHuffmanTables = 0xC4;
+constexpr unsigned char kJpegArithmeticTables = 0xCC;
+constexpr unsigned char kJpegFirstRestart = 0xD0;
+constexpr unsigned char kJpegLastRestart = 0xD7;
 constexpr unsigned char kJpegStart = 0xD8;
 constexpr unsigned char kJpegEnd = 0xD9;
 constexpr unsigned char kJpegScan = 0xDA;
+constexpr unsigned char kJpegComment = 0xFE;
 constexpr uint64_t kJpegFrameHeader = 8; // length, precision, height, width, component count
+// The most scans sound encoders write in a picture the platform loads (16 in colour, fewer in grey);
+// each costs the decoder a pass over the whole picture, 4096 x 4096 of it in some 70 ms.
+constexpr int kMostJpegScans = 16;
 
 uint32_t ReadLittle16(const unsigned char* p) {
     return static_cast<uint32_t>(p[1]) << 8 | p[0];
@@ -160,6 +183,30 @@ bool ReadInfoHeader(const unsigned char* header, uint32_t headerSize, BitmapClai
     return true;
 }
 
+// The bit fields the decoder converts soundly: 5-6-5 and 5-5-5 at 16 bits, 8-8-8 at 32 with or without
+// 8 bits of alpha. It refuses most others, but reads gigabytes past its buffer on 32-bit fields with
+// red in the low byte in rows from the bottom. The masks stand after a 40-byte header and at the same
+// place inside the larger ones; only those of 56 bytes or more have an alpha mask.
+struct BitFields {
+    uint32_t bitsPerPixel, red, green, blue, alpha;
+};
+constexpr BitFields kSoundBitFields[] = {{16, 0xF800, 0x07E0, 0x001F, 0},
+                                         {16, 0x7C00, 0x03E0, 0x001F, 0},
+                                         {32, 0xFF0000, 0xFF00, 0xFF, 0},
+                                         {32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000}};
+
+bool BitFieldsAreSound(const unsigned char* header, uint32_t headerSize, uint32_t bitsPerPixel) {
+    const uint32_t alpha = headerSize >= 56 ? ReadLittle32(header + 52) : 0;
+    for (const BitFields& sound : kSoundBitFields) {
+        if (sound.bitsPerPixel == bitsPerPixel && sound.red == ReadLittle32(header + 40) &&
+            sound.green == ReadLittle32(header + 44) && sound.blue == ReadLittle32(header + 48) &&
+            sound.alpha == alpha) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // A V5 header's colour profile lies at an offset from the header's start, `room` bytes before the
 // end of the file.
 bool ProfileInFile(const unsigned char* header, uint64_t room) {
@@ -206,6 +253,9 @@ bool HeadersAreSound(const unsigned char* header, uint64_t room, uint64_t pixelO
     if (pixelBytes == 0 || pixelOffset + pixelBytes > room) {
         return false;
     }
+    if (claims.compression == BI_BITFIELDS && !BitFieldsAreSound(header, headerSize, claims.bitsPerPixel)) {
+        return false;
+    }
     return headerSize != kV5HeaderSize || ProfileInFile(header, room);
 }
 
@@ -235,13 +285,177 @@ bool HeaderlessBitmapIsSound(const unsigned char* bytes, uint64_t size) {
     return HeadersAreSound(bytes, size, kPixelsAfterTables);
 }
 
-// The first chunk is IHDR, whole, with the picture's width and height.
+// The bytes of a PNG's raw rows: a filter byte and the row's bytes for every row of every pass, or 0
+// for a colour type and depth PNG does not have.
+uint64_t PngRawBytes(uint32_t width, uint32_t height, uint32_t depth, uint32_t colourType, bool interlaced) {
+    uint64_t channels = 0;
+    switch (colourType) {
+    case 0: // grey
+        channels = depth == 1 || depth == 2 || depth == 4 || depth == 8 || depth == 16 ? 1 : 0;
+        break;
+    case 3: // palette
+        channels = depth == 1 || depth == 2 || depth == 4 || depth == 8 ? 1 : 0;
+        break;
+    case 2: // RGB, grey and alpha, RGBA
+    case 4:
+    case 6:
+        channels = depth != 8 && depth != 16 ? 0 : colourType == 2 ? 3 : colourType == 4 ? 2 : 4;
+        break;
+    default:
+        break;
+    }
+    if (channels == 0) {
+        return 0;
+    }
+    const auto passBytes = [&](uint32_t x0, uint32_t y0, uint32_t dx, uint32_t dy) -> uint64_t {
+        const uint64_t columns = width > x0 ? (width - x0 + dx - 1) / dx : 0;
+        const uint64_t rows = height > y0 ? (height - y0 + dy - 1) / dy : 0;
+        return columns == 0 ? 0 : rows * (1 + (columns * channels * depth + 7) / 8);
+    };
+    if (!interlaced) {
+        return passBytes(0, 0, 1, 1);
+    }
+    // Adam7's seven passes: first column and row, then the steps between them.
+    return passBytes(0, 0, 8, 8) + passBytes(4, 0, 8, 8) + passBytes(0, 4, 4, 8) + passBytes(2, 0, 4, 4) +
+           passBytes(0, 2, 2, 4) + passBytes(1, 0, 2, 2) + passBytes(0, 1, 1, 2);
+}
+
+// Counts what a zlib stream inflates to, in pieces, keeping none of it.
+class InflatedCounter {
+public:
+    InflatedCounter() { m_ready = inflateInit(&m_stream) == Z_OK; }
+    ~InflatedCounter() {
+        if (m_ready) {
+            inflateEnd(&m_stream);
+        }
+    }
+    InflatedCounter(const InflatedCounter&) = delete;
+    InflatedCounter& operator=(const InflatedCounter&) = delete;
+
+    // Inflates the next piece of the stream until its input is used, the stream ends or fails, or more
+    // than `cap` bytes have come out in all.
+    void Feed(const unsigned char* bytes, uint64_t size, uint64_t cap) {
+        m_stream.next_in = const_cast<unsigned char*>(bytes);
+        m_stream.avail_in = static_cast<uInt>(size);
+        while (m_ready && !m_ended && !m_failed && m_count <= cap) {
+            m_stream.next_out = m_scratch;
+            m_stream.avail_out = sizeof(m_scratch);
+            const int result = inflate(&m_stream, Z_NO_FLUSH);
+            m_count += sizeof(m_scratch) - m_stream.avail_out;
+            m_ended = result == Z_STREAM_END;
+            m_failed = result != Z_OK && result != Z_STREAM_END && result != Z_BUF_ERROR;
+            if (result == Z_BUF_ERROR || (m_stream.avail_in == 0 && m_stream.avail_out != 0)) {
+                return; // this piece is used up
+            }
+        }
+    }
+
+    bool Ready() const { return m_ready; }
+    bool Ended() const { return m_ended; }
+    uint64_t Count() const { return m_count; }
+
+private:
+    z_stream m_stream = {};
+    unsigned char m_scratch[32 * 1024];
+    uint64_t m_count = 0;
+    bool m_ready = false;
+    bool m_ended = false;
+    bool m_failed = false;
+};
+
+// Where a compressed ancillary chunk's zlib stream starts in its data, or 0 for a chunk the decoder
+// does not inflate: zTXt and iCCP after a keyword and a method byte, a compressed iTXt after its
+// keyword, flag, method, language and translated keyword.
+uint64_t CompressedTextAt(const unsigned char* type, const unsigned char* data, uint64_t length) {
+    const auto afterText = [&](uint64_t from) -> uint64_t {
+        const void* end = from < length ? memchr(data + from, 0, length - from) : nullptr;
+        return end ? static_cast<const unsigned char*>(end) - data + 1 : 0;
+    };
+    if (memcmp(type, "zTXt", 4) == 0 || memcmp(type, "iCCP", 4) == 0) {
+        const uint64_t method = afterText(0);
+        return method ? method + 1 : 0;
+    }
+    if (memcmp(type, "iTXt", 4) == 0) {
+        const uint64_t flag = afterText(0);
+        if (!flag || flag + 2 > length || data[flag] == 0) {
+            return 0;
+        }
+        const uint64_t translated = afterText(flag + 2);
+        return translated ? afterText(translated) : 0;
+    }
+    return 0;
+}
+
+// The first chunk is IHDR, whole, with sides within the bounds and a colour type and depth PNG has.
+// Then every chunk whole, up to IEND. The decoder inflates the compressed text and colour profile it
+// meets, all of each, so those may not inflate past kMostPngTextBytes together. The image data, in
+// consecutive IDAT chunks, must inflate to the picture's raw rows exactly and end there: the decoder
+// inflates a stream that runs on to its end, gigabytes from a few megabytes of file.
 bool PngIsSound(const unsigned char* bytes, uint64_t size) {
     if (size < kPngHeaderEnd || ReadBig32(bytes + 8) != kPngHeaderLength ||
         memcmp(bytes + 12, "IHDR", 4) != 0) {
         return false;
     }
-    return SideIsSound(ReadBig32(bytes + 16)) && SideIsSound(ReadBig32(bytes + 20));
+    const uint32_t width = ReadBig32(bytes + 16);
+    const uint32_t height = ReadBig32(bytes + 20);
+    const unsigned char* header = bytes + 24; // depth, colour type, compression, filter, interlace
+    if (!SideIsSound(width) || !SideIsSound(height) || header[2] != 0 || header[3] != 0 || header[4] > 1) {
+        return false;
+    }
+    const uint64_t rawBytes = PngRawBytes(width, height, header[0], header[1], header[4] == 1);
+    if (rawBytes == 0) {
+        return false;
+    }
+    InflatedCounter image;
+    uint64_t textBytes = 0;
+    enum { Before, Inside, After } imageData = Before;
+    for (uint64_t at = 8; at < size;) {
+        if (at + kPngChunkFrame > size) {
+            return false;
+        }
+        const uint64_t length = ReadBig32(bytes + at);
+        const unsigned char* type = bytes + at + 4;
+        const unsigned char* data = bytes + at + 8;
+        if (length > size - at - kPngChunkFrame) {
+            return false;
+        }
+        if (memcmp(type, "IDAT", 4) == 0) {
+            if (imageData == After || !image.Ready()) {
+                return false;
+            }
+            imageData = Inside;
+            image.Feed(data, length, rawBytes);
+        } else {
+            if (imageData == Inside) {
+                imageData = After;
+            }
+            const uint64_t text = CompressedTextAt(type, data, length);
+            if (text) {
+                InflatedCounter counter;
+                counter.Feed(data + text, length - text, kMostPngTextBytes - textBytes);
+                textBytes += counter.Count();
+                if (textBytes > kMostPngTextBytes) {
+                    return false;
+                }
+            }
+            if (memcmp(type, "IEND", 4) == 0) {
+                break;
+            }
+        }
+        at += kPngChunkFrame + length;
+    }
+    return image.Ended() && image.Count() == rawBytes;
+}
+
+// The pixel format, as the loaders convert it. They convert palette indices without their palette,
+// reading through a null pointer, and the volume loader writes past its buffer on DXT blocks.
+bool DdsPixelFormatIsSound(const unsigned char* format, bool volume) {
+    const uint32_t flags = ReadLittle32(format + 4);
+    const uint32_t fourCc = ReadLittle32(format + 8);
+    const uint32_t digit = fourCc >> 24;
+    const bool blocks =
+        (flags & kDdsFourCc) != 0 && (fourCc & 0xFFFFFF) == kDdsDxt && digit >= '1' && digit <= '5';
+    return (flags & kDdsPaletteFlags) == 0 && !(volume && blocks);
 }
 
 // The header whole, its sides (and a volume's depth) within the bounds, and no more mipmap levels than
@@ -262,7 +476,7 @@ bool DdsIsSound(const unsigned char* bytes, uint64_t size) {
     for (uint32_t bits = width | height | depth; bits > 1; bits >>= 1) {
         ++levels;
     }
-    return ReadLittle32(bytes + 28) <= levels;
+    return ReadLittle32(bytes + 28) <= levels && DdsPixelFormatIsSound(bytes + kDdsPixelFormatAt, volume);
 }
 
 // A TGA has no signature: the platform takes a file whose colour-map type and image type say TGA.
@@ -279,36 +493,79 @@ bool TgaIsSound(const unsigned char* bytes, uint64_t size) {
            SideIsSound(ReadLittle16(bytes + 14));
 }
 
-// Markers that stand alone, without a length: restarts, the start of the picture and TEM.
+// Markers without a length: the restarts and TEM. The decoder passes over them between segments.
 bool StandsAlone(unsigned char marker) {
-    return (marker >= 0xD0 && marker <= kJpegStart) || marker == 0x01;
+    return (marker >= kJpegFirstRestart && marker <= kJpegLastRestart) || marker == kJpegTem;
 }
 
 // SOF0 to SOF15 but for DHT (C4), JPG (C8) and DAC (CC).
 bool IsFrameHeader(unsigned char marker) {
-    return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+    return marker >= 0xC0 && marker <= 0xCF && marker != kJpegHuffmanTables && marker != 0xC8 &&
+           marker != kJpegArithmeticTables;
 }
 
-// The segments from the start of the picture to its frame header, each whole within the file, and the
-// frame header's sizes. A scan or the end of the picture before the frame header leaves the decoder
-// no size to read.
+// The segments the decoder reads or passes over by their length; it gives up on any other marker.
+bool IsKnownSegment(unsigned char marker) {
+    return IsFrameHeader(marker) || marker == kJpegHuffmanTables || marker == kJpegArithmeticTables ||
+           marker == kJpegScan || (marker >= 0xDB && marker <= 0xDD) || // DQT, DNL, DRI
+           (marker >= 0xE0 && marker <= 0xEF) || marker == kJpegComment;
+}
+
+// Past a scan's entropy-coded data, which ends at the first marker other than a restart: FF 00 is a
+// stuffed zero, and a run of FF is fill before whatever follows it. Returns where that marker's first
+// FF stands, or the end of the file.
+uint64_t SkipEntropyData(const unsigned char* bytes, uint64_t size, uint64_t at) {
+    while (at < size) {
+        if (bytes[at] != kJpegMarker) {
+            ++at;
+            continue;
+        }
+        const uint64_t marker = at;
+        while (at < size && bytes[at] == kJpegMarker) {
+            ++at;
+        }
+        if (at < size && bytes[at] != 0x00 &&
+            (bytes[at] < kJpegFirstRestart || bytes[at] > kJpegLastRestart)) {
+            return marker;
+        }
+        ++at;
+    }
+    return size;
+}
+
+// The markers walked as the standard has them, which is how the decoder reads a sound file: where a
+// marker must stand, FF, fill bytes FF, then a code that is neither 00 nor unknown. The decoder
+// passes over anything else to the next marker, so a file whose garbage hides a segment (FF 00 read
+// as a marker by a looser walk) would show it another frame header than the one checked here. One
+// frame header, its sides within the bounds; every segment whole; no more scans than sound encoders
+// write, since the decoder passes over the whole picture once a scan. A scan or the end of the
+// picture before the frame header leaves the decoder no size to read; past the frame header the end
+// of the file is the decoder's to judge, as is the entropy-coded data.
 bool JpegIsSound(const unsigned char* bytes, uint64_t size) {
+    bool framed = false;
+    int scans = 0;
     uint64_t at = 2;
     for (;;) {
-        if (at >= size || bytes[at] != kJpegMarker) {
+        if (at >= size) {
+            return framed;
+        }
+        if (bytes[at] != kJpegMarker) {
             return false;
         }
         while (at < size && bytes[at] == kJpegMarker) {
             ++at; // fill bytes
         }
         if (at >= size) {
-            return false;
+            return framed;
         }
         const unsigned char marker = bytes[at++];
         if (StandsAlone(marker)) {
             continue;
         }
-        if (marker == kJpegEnd || marker == kJpegScan || at + 2 > size) {
+        if (marker == kJpegEnd) {
+            return framed;
+        }
+        if (!IsKnownSegment(marker) || at + 2 > size) {
             return false;
         }
         const uint64_t length = ReadBig16(bytes + at);
@@ -317,10 +574,19 @@ bool JpegIsSound(const unsigned char* bytes, uint64_t size) {
         }
         if (IsFrameHeader(marker)) {
             const unsigned char* frame = bytes + at;
-            return length >= kJpegFrameHeader && length >= kJpegFrameHeader + 3u * frame[7] &&
-                   SideIsSound(ReadBig16(frame + 3)) && SideIsSound(ReadBig16(frame + 5));
+            if (framed || length < kJpegFrameHeader || length < kJpegFrameHeader + 3u * frame[7] ||
+                !SideIsSound(ReadBig16(frame + 3)) || !SideIsSound(ReadBig16(frame + 5))) {
+                return false;
+            }
+            framed = true;
         }
         at += length;
+        if (marker == kJpegScan) {
+            if (!framed || ++scans > kMostJpegScans) {
+                return false;
+            }
+            at = SkipEntropyData(bytes, size, at);
+        }
     }
 }
 

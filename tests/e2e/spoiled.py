@@ -2,6 +2,7 @@
 name they stood under: D3DX tells a picture by its content, not its name."""
 import os
 import struct
+import zlib
 
 
 def _palette_bitmap(width, height, rle=False):
@@ -16,6 +17,62 @@ def _palette_bitmap(width, height, rle=False):
 
 def _patch(data, at, fmt, *values):
     return data[:at] + struct.pack(fmt, *values) + data[at + struct.calcsize(fmt):]
+
+
+def _hidden_frame_jpeg(jpeg):
+    """The JPEG with its frame header claiming 60000 x 60000, behind FF 00 (no marker, which the decoder
+    passes over) and a "length" that lands a loose reader on a 16 x 16 frame header inside an APP1
+    segment after it."""
+    at = jpeg.index(b"\xFF\xC0")
+    end = at + 2 + struct.unpack(">H", jpeg[at + 2:at + 4])[0]
+    truth = _patch(jpeg[at:end], 5, ">HH", 60000, 60000)
+    decoy = _patch(jpeg[at:end], 5, ">HH", 16, 16)
+    app1 = b"\xFF\xE1" + struct.pack(">H", 2 + len(decoy)) + decoy
+    return jpeg[:at] + b"\xFF\x00" + struct.pack(">H", 2 + len(truth) + 4) + truth + app1 + jpeg[end:]
+
+
+def _palette_dds():
+    """A DDS of one 8-bit palette index, without a palette."""
+    header = struct.pack("<7I44x8I5I", 124, 0x1007, 1, 1, 1, 0, 0, 32, 0x20, 0, 8, 0, 0, 0, 0, 0x1000, 0, 0, 0, 0)
+    return b"DDS " + header + b"\x01"
+
+
+def _many_scans_jpeg(scans):
+    """A progressive grey 4096 x 4096 JPEG whose last scan is written `scans` times over: the decoder
+    passes over every block at each."""
+    from PIL import Image
+    import io
+    out = io.BytesIO()
+    Image.new("L", (4096, 4096), 128).save(out, "JPEG", progressive=True)
+    jpeg = out.getvalue()
+    last = jpeg.rindex(b"\xFF\xDA")
+    return jpeg[:last] + jpeg[last:-2] * scans + b"\xFF\xD9"
+
+
+def _zeros(mebibytes):
+    """A zlib stream of `mebibytes` MiB of zeros: a flushed block that copies a mebibyte from a window of
+    zeros, repeated."""
+    compressor = zlib.compressobj(9)
+    mebibyte = bytes(1 << 20)
+    first = compressor.compress(mebibyte) + compressor.flush(zlib.Z_SYNC_FLUSH)
+    block = compressor.compress(mebibyte) + compressor.flush(zlib.Z_SYNC_FLUSH)
+    end = compressor.flush(zlib.Z_FINISH)[:-4]
+    adler = ((mebibytes << 20) % 65521) << 16 | 1  # over zeros the first sum stays 1, the second counts
+    return first + block * (mebibytes - 1) + end + struct.pack(">I", adler)
+
+
+def _png(image_data, chunks=b""):
+    """A 16 x 16 8-bit grey PNG with the given zlib stream as its image data, `chunks` before it."""
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+    header = struct.pack(">IIBBBBB", 16, 16, 8, 0, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunks + chunk(b"IDAT", image_data)
+            + chunk(b"IEND", b""))
+
+
+def _text_chunk(mebibytes):
+    data = b"Commento\x00\x00" + _zeros(mebibytes)
+    return struct.pack(">I", len(data)) + b"zTXt" + data + struct.pack(">I", zlib.crc32(b"zTXt" + data))
 
 
 def kinds(game_dir):
@@ -42,4 +99,14 @@ def kinds(game_dir):
         ("DDS with 0xFFFFFFFF mipmap levels", _patch(volume, 28, "<I", 0xFFFFFFFF)),
         ("TGA 32768 x 32768", struct.pack("<BBBHHBHHHHBB", 0, 0, 2, 0, 0, 0, 0, 0, 32768, 32768, 32, 0)
          + b"\x40" * 64),
+        ("JPEG hiding a frame header of 60000 x 60000 behind FF 00", _hidden_frame_jpeg(jpeg)),
+        ("DDS of palette indices without a palette", _palette_dds()),
+        ("progressive JPEG 4096 x 4096 with 1000 scans", _many_scans_jpeg(1000)),
+        ("PNG whose four texts inflate to 1 GiB", _png(zlib.compress(bytes(16 * 17)), _text_chunk(256) * 4)),
+        ("PNG whose image data runs on to 1 GiB", _png(_zeros(1024))),
+        # The DDS volume in DXT blocks that crashes the volume loader is left out: no screen loads a
+        # volume, and the other loaders read it soundly.
+        ("BMP of 32-bit bit fields with red in the low byte",
+         b"BM" + struct.pack("<IIIIiiHHIIiiII3I", 74, 0, 66, 40, 1, 2, 1, 32, 3, 8, 2835, 2835, 0, 0,
+                             0xFF, 0xFF00, 0xFF0000) + bytes(8)),
     ]

@@ -5,6 +5,7 @@
 #include "harness.h"
 #include "mutator.h"
 #include "bitmap_file.h"
+#include "crafted_pictures.h"
 
 #include <string>
 #include <vector>
@@ -77,6 +78,11 @@ inline std::vector<SpoiledPicture> SpoiledPictureKinds() {
     constexpr size_t kHeightAt = 22;
     constexpr size_t kOffsetAt = 10;
     constexpr uint32_t kHuge = 60000;
+    const std::string blackRows(16 * (1 + 16), '\0'); // a 16 x 16 grey picture's filter bytes and pixels
+    std::string texts;
+    for (int i = 0; i < 4; ++i) {
+        texts += PngChunk("zTXt", std::string("Comment\0\0", 9) + ZerosStream(256));
+    }
     return {
         {"palette BMP 0x7FFFFFFF wide", Patched(palette, kWidthAt, 0x7FFFFFFF)},
         {"BMP cut short", cursor.substr(0, cursor.size() / 2)},
@@ -91,6 +97,13 @@ inline std::vector<SpoiledPicture> SpoiledPictureKinds() {
         {"DDS volume 65536 x 65536 x 65536", Patched(Patched(Patched(dds, 12, 65536), 16, 65536), 24, 65536)},
         {"DDS with 0xFFFFFFFF mipmap levels", Patched(dds, 28, 0xFFFFFFFF)},
         {"TGA 32768 x 32768", TgaPicture(32768, 32768, 64)},
+        {"JPEG hiding a frame header of 60000 x 60000 behind FF 00", JpegWithHiddenFrameHeader(jpeg)},
+        {"DDS of palette indices without a palette", PaletteDds()},
+        {"progressive JPEG 4096 x 4096 with 1000 scans", ProgressiveJpeg(4096, 4096, 1000)},
+        {"PNG whose four texts inflate to 1 GiB", PngFile(16, 16, 8, 0, false, ZlibStream(blackRows), texts)},
+        {"PNG whose image data runs on to 1 GiB", PngFile(16, 16, 8, 0, false, ZerosStream(1024))},
+        {"DDS volume in DXT1 blocks", DxtVolumeDds()},
+        {"BMP of 32-bit bit fields with red in the low byte", LowRedBitFieldsBitmap()},
     };
 }
 

@@ -68,13 +68,17 @@ std::string Entries(int count, int bytesEach) {
     return std::string(static_cast<size_t>(count) * bytesEach, '\x40');
 }
 
-// The 5-6-5 masks of a 16-bit file.
-std::string Masks() {
+std::string Masks(uint32_t red, uint32_t green, uint32_t blue) {
     std::string masks;
-    for (uint32_t mask : {0xF800u, 0x07E0u, 0x001Fu}) {
+    for (uint32_t mask : {red, green, blue}) {
         PutLE(masks, mask, 4);
     }
     return masks;
+}
+
+// The 5-6-5 masks of a 16-bit file, or the 8-8-8 ones of a 32-bit file.
+std::string Masks(uint32_t bitsPerPixel = 16) {
+    return bitsPerPixel == 32 ? Masks(0xFF0000, 0xFF00, 0xFF) : Masks(0xF800, 0x07E0, 0x001F);
 }
 
 // Six pixels a row in four rows, one run a row, then the end of the picture.
@@ -99,7 +103,7 @@ std::vector<Sample> SoundKinds() {
     v5Profile = Patched(v5Profile, kProfileDataAt, static_cast<uint32_t>(v5Profile.size() - 14 - 7));
     v5Profile = Patched(v5Profile, kProfileSizeAt, 7);
     std::string masksInHeader = MakeBmp(56, 6, 4, 32, BI_BITFIELDS, "");
-    masksInHeader.replace(14 + 40, 12, Masks());
+    masksInHeader.replace(14 + 40, 12, Masks(32));
     return {
         {"core, 1 bit", MakeBmp(12, 6, 4, 1, BI_RGB, Entries(2, 3))},
         {"core, 4 bits", MakeBmp(12, 6, 4, 4, BI_RGB, Entries(16, 3))},
@@ -238,7 +242,8 @@ TEST_F(BitmapCheckTest, DepthsPlanesAndCompressionsNoLoaderTakesAreSpoiled) {
         {24, BI_PNG, false},       {32, 6, false},           {24, 0xFFFFFFFF, false},
     };
     for (const Pairing& p : pairings) {
-        const std::string file = Patched(Patched(roomy, kBitsAt, p.bits, 2), kCompressionAt, p.compression);
+        std::string file = Patched(Patched(roomy, kBitsAt, p.bits, 2), kCompressionAt, p.compression);
+        file.replace(14 + 40, 12, Masks(p.bits));
         EXPECT_EQ(Spoiled(file), !p.sound) << p.bits << " bits, compression " << p.compression;
     }
     const std::string core = MakeBmp(12, 8, 4, 8, BI_RGB, Entries(256, 3), 0, std::string(8 * 8 * 4, '\0'));
@@ -248,6 +253,41 @@ TEST_F(BitmapCheckTest, DepthsPlanesAndCompressionsNoLoaderTakesAreSpoiled) {
     }
     for (uint32_t size : {0u, 11u, 13u, 16u, 39u, 41u, 64u, 0xFFFFFFFFu}) {
         EXPECT_TRUE(Spoiled(Patched(roomy, kHeaderSizeAt, size))) << "header of " << size << " bytes";
+    }
+}
+
+TEST_F(BitmapCheckTest, BitFieldsPassOnlyInTheLayoutsTheDecoderReadsSoundly) {
+    struct Fields {
+        uint32_t headerSize, bits, red, green, blue, alpha;
+        bool sound;
+    };
+    const Fields fields[] = {
+        {40, 16, 0xF800, 0x07E0, 0x001F, 0, true},
+        {40, 16, 0x7C00, 0x03E0, 0x001F, 0, true},
+        {40, 32, 0xFF0000, 0xFF00, 0xFF, 0, true},
+        {108, 32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000, true},
+        {124, 32, 0xFF0000, 0xFF00, 0xFF, 0, true},
+        {40, 32, 0xFF, 0xFF00, 0xFF0000, 0, false},
+        {108, 32, 0xFF, 0xFF00, 0xFF0000, 0, false},
+        {124, 32, 0xFF, 0xFF00, 0xFF0000, 0, false},
+        {40, 16, 0xF00, 0xF0, 0xF, 0, false},
+        {40, 32, 0, 0, 0, 0, false},
+        {40, 16, 0xFF0000, 0xFF00, 0xFF, 0, false},
+        {108, 32, 0xFF0000, 0xFF00, 0xFF, 0xFFFFFFFF, false},
+        {108, 16, 0x7C00, 0x03E0, 0x001F, 0x8000, false},
+    };
+    for (const Fields& f : fields) {
+        const bool inside = f.headerSize > 40;
+        std::string file = MakeBmp(f.headerSize, 4, 4, static_cast<uint16_t>(f.bits), BI_BITFIELDS,
+                                   inside ? "" : Masks(f.red, f.green, f.blue));
+        if (inside) {
+            file.replace(14 + 40, 12, Masks(f.red, f.green, f.blue));
+            file = Patched(file, 14 + 52, f.alpha);
+        }
+        EXPECT_EQ(Spoiled(file), !f.sound)
+            << f.headerSize << "-byte header, " << f.bits << " bits, masks " << std::hex << f.red << " "
+            << f.green << " " << f.blue << " " << f.alpha;
+        EXPECT_EQ(Spoiled(file.substr(14)), !f.sound) << "without the file header";
     }
 }
 

@@ -361,22 +361,11 @@ TEST_F(SurfaceTest, LoadBitmapSurfaceFailuresSayWhichStepFailed) {
     EXPECT_TRUE(recorder.HasErrorLine("Unable to create surface for bitmap load"));
     EXPECT_EQ(surface, nullptr);
 
-    // 32-bit bit fields with masks that GDI reads but D3DX refuses: the surface exists by then and
-    // stays with the caller.
-    std::string odd = EncodeBitmap(picture, 32);
-    std::string masks;
-    for (uint32_t mask : {0x0000FF00u, 0x00FF0000u, 0xFF000000u}) { // red, green, blue
-        PutLE(masks, mask, 4);
-    }
-    odd.insert(54, masks);
-    auto patch = [&odd](size_t at, uint32_t value) {
-        std::string bytes;
-        PutLE(bytes, value, 4);
-        odd.replace(at, 4, bytes);
-    };
-    patch(2, static_cast<uint32_t>(odd.size()));
-    patch(10, 54 + 12); // the pixels follow the masks
-    patch(30, 3);       // BI_BITFIELDS
+    // An RLE8 picture whose runs stop after the first, with no end: GDI reads it but D3DX refuses it, so
+    // the surface exists by then and stays with the caller.
+    std::string odd = EncodePaletteBitmap(4, 4, {0x000000, 0xFFFFFF}, std::vector<uint8_t>(16, 1), true);
+    odd = odd.substr(0, GetLE(odd, 10, 4)) + std::string("\x04\x01", 2);
+    odd = Patched(Patched(odd, 2, static_cast<uint32_t>(odd.size())), 34, 2); // file and pixel sizes
     WriteFileBytes("picture.bmp", odd);
     recorder.Clear();
     EXPECT_EQ(LoadBitmapSurface("picture.bmp", &surface, g_pd3dDevice), E_FAIL);

@@ -1,0 +1,41 @@
+// Picture files built byte by byte for the picture check's tests: PNG chunks and zlib streams of any
+// size, progressive JPEG scans, and the crafted files that read one way to a loose header check and
+// another to the platform's decoders.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// A PNG chunk: its length, type, data and CRC.
+std::string PngChunk(const char* type, const std::string& data);
+
+// `raw` deflated into a zlib stream.
+std::string ZlibStream(const std::string& raw);
+
+// A PNG of the given sides whose image data is `imageStream` in one IDAT chunk (sound when it inflates
+// to the raw rows: a filter byte and the row's bytes, for every pass of an interlaced picture), with
+// `ancillary` chunks before it.
+std::string PngFile(uint32_t width, uint32_t height, uint8_t depth, uint8_t colourType, bool interlaced,
+                    const std::string& imageStream, const std::string& ancillary = {});
+
+// A zlib stream that inflates to `megabytes` MiB of zeros, made in milliseconds: one flushed block of a
+// mebibyte of zeros copied from the window, repeated.
+std::string ZerosStream(uint32_t megabytes);
+
+// A greyscale progressive JPEG of width x height (multiples of 8) whose DC scan is followed by `acScans`
+// empty AC scans of the whole band, each passing over every block.
+std::string ProgressiveJpeg(uint16_t width, uint16_t height, int acScans);
+
+// A JPEG made from `jpeg` (with one frame header) whose true frame header states 60000 x 60000, behind
+// an FF 00 "marker" whose length lands a loose walk on a 16 x 16 frame header inside an APP1 segment
+// that the decoder passes over.
+std::string JpegWithHiddenFrameHeader(const std::string& jpeg);
+
+// A DDS of 1 x 1 palette indices at 8 bits, without a palette.
+std::string PaletteDds();
+
+// A DDS volume of 128 x 132 x 1 in DXT1 blocks.
+std::string DxtVolumeDds();
+
+// A BMP of 1 x 2 pixels in 32-bit bit fields with red in the low byte, its rows from the bottom.
+std::string LowRedBitFieldsBitmap();
