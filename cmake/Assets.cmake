@@ -28,9 +28,11 @@ else()
 endif()
 
 file(GLOB_RECURSE assetgen_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/*.cpp ${CMAKE_SOURCE_DIR}/tools/*.h)
-# The plain headers of layout figures and file names that the generator shares with the game.
+# The plain headers of layout figures, folders and file names that the generator shares with the game.
 list(APPEND assetgen_sources
     ${CMAKE_SOURCE_DIR}/services/screen_layout.h
+    ${CMAKE_SOURCE_DIR}/services/file_path.h
+    ${CMAKE_SOURCE_DIR}/services/game_folders.h
     ${CMAKE_SOURCE_DIR}/input/asset_files.h
     ${CMAKE_SOURCE_DIR}/ui/button_layout.h
     ${CMAKE_SOURCE_DIR}/ui/asset_files.h

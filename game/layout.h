@@ -4,6 +4,7 @@
 // header; the screen's size is in services/screen_layout.h.
 #pragma once
 
+#include "services/screen_layout.h"
 #include "ui/button_layout.h"
 
 namespace layout {
@@ -21,9 +22,10 @@ constexpr float kRowZ[kRows] = {0.0f,   -1.85f, -3.7f,  -5.55f, -7.35f, -9.0f,  
 constexpr float kCameraEye[3] = {0.0f, 25.0f, 35.0f};
 
 // ---- Pictures on the screen ----
-// The 1024 x 1024 background under this sprite scaling covers the screen.
-constexpr float kBackgroundScaleX = 1.0f;
-constexpr float kBackgroundScaleY = 0.75f;
+// The background picture's side (it is square), and the sprite scaling under which it covers the screen.
+constexpr int kBackgroundPictureSide = 1024;
+constexpr float kBackgroundScaleX = static_cast<float>(kScreenWidth) / kBackgroundPictureSide;
+constexpr float kBackgroundScaleY = static_cast<float>(kScreenHeight) / kBackgroundPictureSide;
 
 constexpr ButtonPlace kColourButtons[kSlots] = {
     {2, 10, 0.0f, 0.5f, 0.7f}, {2, 30, 0.0f, 0.5f, 0.7f}, {2, 50, 0.0f, 0.5f, 0.7f},

@@ -4,6 +4,8 @@
 #include "game/asset_files.h"
 
 #include "services/device.h"
+#include "services/file_path.h"
+#include "services/game_folders.h"
 #include "services/log.h"
 #include "services/picture_file.h"
 #include "services/safe_release.h"
@@ -30,9 +32,11 @@ CButton g_GameExitButton;
 
 namespace {
 
-const char kDataFolder[] = "..\\Data\\";
-const char kPictureFolder[] = "..\\Immagini\\";
-const char kGuiFolder[] = "..\\Immagini\\GUI\\";
+// The tables' pictures join their folders at run time (JoinPathInto): the names are the game's own and
+// fit, and a path that did not would be empty and fail its load as a missing file does.
+constexpr auto kBackgroundPath = JoinPath(game_folders::kPictures, asset_files::kBackground);
+constexpr auto kBoardMeshPath = JoinPath(game_folders::kData, asset_files::kBoardMesh);
+constexpr auto kPegMeshPath = JoinPath(game_folders::kData, asset_files::kPegMesh);
 
 struct PegTextureEntry {
     LPDIRECT3DTEXTURE9* texture;
@@ -72,11 +76,6 @@ const ButtonLayout kButtons[] = {
     {&g_GameExitButton, layout::kGameExitButton, asset_files::kGameExitButton},
 };
 
-// The path the game loads a file from: its folder, with the trailing separator, and its file name.
-void FilePath(char (&path)[MAX_PATH], const char* folder, const char* file) {
-    snprintf(path, sizeof(path), "%s%s", folder, file);
-}
-
 // Every picture that fails shows its own box; the debugger gets the same line for all of them.
 HRESULT Fail(HWND hWnd, const char* message) {
     return SetUpFailure(hWnd, message, "Impossibile caricare la texture");
@@ -87,7 +86,7 @@ void SetUpButton(const ButtonLayout& entry) {
     button.Init(static_cast<float>(layout::PlaceX(entry.place, g_ScreenWidth)),
                 layout::PlaceY(entry.place, g_ScreenHeight));
     char path[MAX_PATH];
-    FilePath(path, kGuiFolder, entry.picture);
+    JoinPathInto(path, game_folders::kGui.data(), entry.picture);
     button.LoadImages(path);
     button.scaleX = entry.place.scaleX;
     button.scaleY = entry.place.scaleY;
@@ -108,9 +107,7 @@ LPDIRECT3DTEXTURE9 PegTexture(int colour) {
 }
 
 HRESULT LoadScene(HWND hWnd) {
-    char path[MAX_PATH];
-    FilePath(path, kPictureFolder, asset_files::kBackground);
-    if (FAILED(CheckedCreateTextureFromFile(g_pd3dDevice, path, &g_pBackgroundTexture))) {
+    if (FAILED(CheckedCreateTextureFromFile(g_pd3dDevice, kBackgroundPath.data(), &g_pBackgroundTexture))) {
         return Fail(hWnd, "Impossibile caricare la texture di sfondo \n");
     }
 
@@ -120,11 +117,10 @@ HRESULT LoadScene(HWND hWnd) {
 
     DrawSecretCode();
 
-    FilePath(path, kDataFolder, asset_files::kBoardMesh);
-    LoadMeshFromX(&g_pBoardMesh, g_pd3dDevice, path, kDataFolder, 0, D3DXMESH_SYSTEMMEM);
+    const char* const data = game_folders::kData.data();
+    LoadMeshFromX(&g_pBoardMesh, g_pd3dDevice, kBoardMeshPath.data(), data, 0, D3DXMESH_SYSTEMMEM);
     g_BoardFrame.AddMeshContainer(g_pBoardMesh);
-    FilePath(path, kDataFolder, asset_files::kPegMesh);
-    LoadMeshFromX(&g_pPegMesh, g_pd3dDevice, path, kDataFolder, 0, D3DXMESH_SYSTEMMEM);
+    LoadMeshFromX(&g_pPegMesh, g_pd3dDevice, kPegMeshPath.data(), data, 0, D3DXMESH_SYSTEMMEM);
     if (g_pPegMesh) {
         for (CFrame& peg : g_Pegs) {
             peg.AddMeshContainer(g_pPegMesh);
@@ -133,7 +129,8 @@ HRESULT LoadScene(HWND hWnd) {
 
     for (int colour : kPegTextureOrder) {
         const PegTextureEntry& entry = kPegTextures[colour];
-        FilePath(path, kDataFolder, entry.file);
+        char path[MAX_PATH];
+        JoinPathInto(path, data, entry.file);
         if (FAILED(CheckedCreateTextureFromFile(g_pd3dDevice, path, entry.texture))) {
             return Fail(hWnd, entry.failure);
         }

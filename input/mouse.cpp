@@ -5,6 +5,7 @@
 
 #include "services/device.h"
 #include "services/file_path.h"
+#include "services/game_folders.h"
 #include "services/safe_release.h"
 #include "services/sprite_picture.h"
 #include "input/direct_input_device.h"
@@ -19,7 +20,7 @@ constexpr DeviceSetUpMessages kMouseMessages = {
 constexpr int kMaxX = 1279;
 constexpr int kMaxY = 1023;
 constexpr int kButtonCount = 4;
-constexpr auto kCursorPicture = JoinPath("..\\Immagini\\Mouse\\", asset_files::kCursor);
+constexpr auto kCursorPicture = JoinPath(game_folders::kMouse, asset_files::kCursor);
 
 void Clamp(int& x, int& y) {
     if (x < 0) {

@@ -4,16 +4,16 @@
 #include "scene/mesh_loader.h"
 
 #include "services/device.h"
+#include "services/file_path.h"
+#include "services/game_folders.h"
 #include "services/log.h"
 #include "services/picture_file.h"
 #include "services/safe_release.h"
 
 #include <iterator>
-#include <string>
 
 namespace {
 
-constexpr char kTextureFolder[] = "..\\Data\\Textures\\";
 constexpr D3DCOLOR kColourKey = 0xFF000000; // opaque black
 constexpr int kTimeEntry = EffectSemanticIndex("Time");
 static_assert(kTimeEntry >= 0 && kEffectSemanticTable[kTimeEntry].kind == EffectSemanticKind::Scalar,
@@ -77,7 +77,8 @@ constexpr bool BindingsAreTheMatrixEntries() {
 static_assert(BindingsAreTheMatrixEntries(), "the matrices set are not the table's matrix entries");
 
 // Gives the parameter the texture (or, with volume, the volume texture) its "ResourceName" annotation
-// names; a file that cannot be loaded leaves it no texture. The effect keeps its own reference.
+// names in the game's texture folder; a file that cannot be loaded, or a name too long for a path, leaves
+// it no texture. The effect keeps its own reference.
 void LoadParameterTexture(ID3DXEffect* effect, D3DXHANDLE parameter, bool volume) {
     const char* name = nullptr;
     const D3DXHANDLE annotation = effect->GetAnnotationByName(parameter, "ResourceName");
@@ -85,25 +86,26 @@ void LoadParameterTexture(ID3DXEffect* effect, D3DXHANDLE parameter, bool volume
     if (!annotation || FAILED(effect->GetString(annotation, &name)) || !name) {
         return;
     }
-    const std::string path = std::string(kTextureFolder) + name;
+    // A name too long for a path leaves the path empty, which loads nothing.
+    char path[MAX_PATH];
+    JoinPathInto(path, game_folders::kTextures.data(), name);
     OutputDebugStringA(volume ? "VolumeTexture PATH: \"" : "Texture PATH: \"");
-    OutputDebugStringA(path.c_str());
+    OutputDebugStringA(path);
     OutputDebugStringA("\"\n");
 
     IDirect3DBaseTexture9* texture = nullptr;
     HRESULT hr;
     if (volume) {
         IDirect3DVolumeTexture9* volumeTexture = nullptr;
-        hr = CheckedCreateVolumeTextureFromFileEx(g_pd3dDevice, path.c_str(), D3DX_DEFAULT, D3DX_DEFAULT,
-                                                  D3DX_DEFAULT, D3DX_DEFAULT, 0, D3DFMT_UNKNOWN,
-                                                  D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, kColourKey,
-                                                  nullptr, nullptr, &volumeTexture);
+        hr = CheckedCreateVolumeTextureFromFileEx(
+            g_pd3dDevice, path, D3DX_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT, 0, D3DFMT_UNKNOWN,
+            D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, kColourKey, nullptr, nullptr, &volumeTexture);
         texture = volumeTexture;
     } else {
         IDirect3DTexture9* planeTexture = nullptr;
-        hr = CheckedCreateTextureFromFileEx(g_pd3dDevice, path.c_str(), D3DX_DEFAULT, D3DX_DEFAULT,
-                                            D3DX_DEFAULT, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED, D3DX_DEFAULT,
-                                            D3DX_DEFAULT, kColourKey, nullptr, nullptr, &planeTexture);
+        hr = CheckedCreateTextureFromFileEx(g_pd3dDevice, path, D3DX_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT, 0,
+                                            D3DFMT_UNKNOWN, D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT,
+                                            kColourKey, nullptr, nullptr, &planeTexture);
         texture = planeTexture;
     }
     if (FAILED(hr)) {

@@ -64,6 +64,10 @@ public:
     int LoadFromX(const char* fileName, IDirect3DDevice9* device, DWORD value);
     int LoadSubMeshes(ID3DXFileData* node, DWORD depth, DWORD value, bool isReference,
                       IDirect3DDevice9* device);
+    // Puts a loaded mesh in the next sub-mesh slot, which keeps the caller's reference, with its bounding
+    // sphere and the sphere's centre placed at the frame's position. False, with no slot taken and the
+    // mesh left to the caller, when the slots are full or its vertices cannot be read.
+    bool AddSubMesh(ID3DXMesh* mesh);
 
     int userValue;
     D3DXMATRIX world;

@@ -129,15 +129,21 @@ HRESULT UpdateSkinnedMesh(CMeshContainer* container) {
         std::min(container->MeshData.pMesh->GetNumVertices(), container->pSkinnedMesh->GetNumVertices());
     void* source = nullptr;
     void* destination = nullptr;
-    container->MeshData.pMesh->LockVertexBuffer(D3DLOCK_READONLY, &source);
-    container->pSkinnedMesh->LockVertexBuffer(0, &destination);
-    // A skin that names vertices the meshes do not have is refused, and the caller is told so.
-    HRESULT hr = S_OK;
-    if (source && destination) {
-        hr = SkinInfoUpdateSkinnedMesh(skin, container->pBoneMatrices, nullptr, source, destination,
-                                       vertexCount);
+    const HRESULT sourceLock = container->MeshData.pMesh->LockVertexBuffer(D3DLOCK_READONLY, &source);
+    const HRESULT destinationLock = container->pSkinnedMesh->LockVertexBuffer(0, &destination);
+    // Vertices that cannot be read or written fail the update, as does a skin that names vertices the
+    // meshes do not have; only the locks taken are undone.
+    HRESULT hr = FAILED(sourceLock) ? sourceLock : destinationLock;
+    if (SUCCEEDED(hr)) {
+        hr = source && destination ? SkinInfoUpdateSkinnedMesh(skin, container->pBoneMatrices, nullptr,
+                                                               source, destination, vertexCount)
+                                   : E_FAIL;
     }
-    container->pSkinnedMesh->UnlockVertexBuffer();
-    container->MeshData.pMesh->UnlockVertexBuffer();
+    if (SUCCEEDED(destinationLock)) {
+        container->pSkinnedMesh->UnlockVertexBuffer();
+    }
+    if (SUCCEEDED(sourceLock)) {
+        container->MeshData.pMesh->UnlockVertexBuffer();
+    }
     return hr;
 }

@@ -1,10 +1,10 @@
 // Loading meshes from .x files into mesh containers, and assembling vertex shaders.
+#include "services/file_path.h"
 #include "services/picture_file.h"
 #include "services/safe_release.h"
 #include "platform/platform.h"
 #include "scene/mesh_loader.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -193,8 +193,7 @@ HRESULT FillMaterials(CMeshContainer* container, IDirect3DDevice9* device, ID3DX
             continue;
         }
         char path[kMaxTexturePath];
-        const int length = snprintf(path, sizeof(path), "%s%s", folder, name);
-        if (length < 0 || static_cast<size_t>(length) >= sizeof(path)) {
+        if (!JoinPathInto(path, folder, name)) {
             continue; // would be cut short: never load a different file
         }
         IDirect3DTexture9* texture = nullptr;

@@ -11,7 +11,8 @@
 // conversion fails.
 
 // The game's loader. Textures come from textureFolder joined with each material's file name, so the
-// folder ends with its separator ("..\\Data\\"). With an FVF the mesh is cloned to it with `options`.
+// folder ends with its separator, as the game's folders do (services/game_folders.h); a texture whose
+// path would not fit in 260 bytes is not loaded. With an FVF the mesh is cloned to it with `options`.
 HRESULT LoadMeshFromX(CMeshContainer** ppContainer, IDirect3DDevice9* pDevice, const char* file,
                       const char* textureFolder, DWORD fvf, DWORD options);
 // One mesh data object of an X file, with its skin when it has at least one bone; the skin describes

@@ -32,6 +32,18 @@ DWORD VertexStride(ID3DXMesh* mesh) {
     return D3DXGetFVFVertexSize(mesh->GetFVF());
 }
 
+// Locks the mesh's vertices for reading; false, with no lock left held, when they cannot be read.
+bool LockVertices(ID3DXMesh* mesh, D3DXVECTOR3** vertices) {
+    if (FAILED(mesh->LockVertexBuffer(D3DLOCK_READONLY, reinterpret_cast<void**>(vertices)))) {
+        return false;
+    }
+    if (!*vertices) {
+        mesh->UnlockVertexBuffer();
+        return false;
+    }
+    return true;
+}
+
 // Runs `change` on the position (the first three floats) of every vertex of the container's mesh.
 template <typename Change> HRESULT ChangePositions(CMeshContainer* container, Change change) {
     if (!container || !container->MeshData.pMesh) {
@@ -102,7 +114,9 @@ void CFrame::SetupPhysics(CMeshContainer* container) {
     const DWORD count = mesh->GetNumVertices();
     const DWORD stride = VertexStride(mesh);
     D3DXVECTOR3* vertices = nullptr;
-    mesh->LockVertexBuffer(D3DLOCK_READONLY, reinterpret_cast<void**>(&vertices));
+    if (!LockVertices(mesh, &vertices)) {
+        return; // nothing to measure: the frame keeps what it had
+    }
     D3DXComputeBoundingBox(vertices, count, stride, &boxMin, &boxMax);
     D3DXComputeBoundingSphere(vertices, count, stride, &sphereCentre, &radius);
     D3DXMATRIX toCentre;
@@ -158,7 +172,9 @@ void CFrame::ComputeBoundingSphere(CMeshContainer* container) {
     }
     ID3DXMesh* mesh = container->MeshData.pMesh;
     D3DXVECTOR3* vertices = nullptr;
-    mesh->LockVertexBuffer(D3DLOCK_READONLY, reinterpret_cast<void**>(&vertices));
+    if (!LockVertices(mesh, &vertices)) {
+        return;
+    }
     D3DXComputeBoundingSphere(vertices, mesh->GetNumVertices(), VertexStride(mesh), &sphereCentre, &radius);
     mesh->UnlockVertexBuffer();
 }

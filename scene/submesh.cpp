@@ -20,11 +20,36 @@ int CFrame::LoadFromX(const char* fileName, IDirect3DDevice9* device, DWORD valu
     return 1;
 }
 
+bool CFrame::AddSubMesh(ID3DXMesh* mesh) {
+    if (!mesh || subMeshCount >= kMaxSubMeshes) {
+        return false;
+    }
+    D3DXVECTOR3* vertices = nullptr;
+    if (FAILED(mesh->LockVertexBuffer(D3DLOCK_READONLY, reinterpret_cast<void**>(&vertices)))) {
+        return false;
+    }
+    D3DXVECTOR3 centre;
+    float sphereRadius = 0.0f;
+    const HRESULT hr = D3DXComputeBoundingSphere(
+        vertices, mesh->GetNumVertices(), D3DXGetFVFVertexSize(mesh->GetFVF()), &centre, &sphereRadius);
+    mesh->UnlockVertexBuffer();
+    if (FAILED(hr)) {
+        return false;
+    }
+    const int slot = subMeshCount++;
+    subMeshes[slot] = mesh;
+    subMeshCentres[slot] = centre;
+    subMeshRadii[slot] = sphereRadius;
+    subMeshPlacedCentres[slot] = centre + position;
+    return true;
+}
+
 int CFrame::LoadSubMeshes(ID3DXFileData* node, DWORD depth, DWORD value, bool isReference,
                           IDirect3DDevice9* device) {
     GUID type = {};
     node->GetType(&type);
-    // A mesh that fails to load takes no slot, and the slots end at kMaxSubMeshes.
+    // A mesh that fails to load, or whose vertices cannot be read, takes no slot, and the slots end at
+    // kMaxSubMeshes.
     if (type == TID_D3DRMMesh && subMeshCount < kMaxSubMeshes) {
         ID3DXBuffer* adjacency = nullptr;
         ID3DXBuffer* materials = nullptr;
@@ -32,16 +57,8 @@ int CFrame::LoadSubMeshes(ID3DXFileData* node, DWORD depth, DWORD value, bool is
         ID3DXMesh* mesh = nullptr;
         if (SUCCEEDED(LoadMeshFromXof(node, D3DXMESH_SYSTEMMEM, device, &adjacency, &materials, nullptr,
                                       &materialCount, &mesh)) &&
-            mesh) {
-            const int slot = subMeshCount;
-            subMeshes[slot] = mesh;
-            D3DXVECTOR3* vertices = nullptr;
-            mesh->LockVertexBuffer(D3DLOCK_READONLY, reinterpret_cast<void**>(&vertices));
-            D3DXComputeBoundingSphere(vertices, mesh->GetNumVertices(), D3DXGetFVFVertexSize(mesh->GetFVF()),
-                                      &subMeshCentres[slot], &subMeshRadii[slot]);
-            mesh->UnlockVertexBuffer();
-            subMeshPlacedCentres[slot] = subMeshCentres[slot] + position;
-            ++subMeshCount;
+            mesh && !AddSubMesh(mesh)) {
+            mesh->Release();
         }
         if (adjacency) {
             adjacency->Release();

@@ -23,7 +23,8 @@ extern BYTE g_bStartPressed;
 extern BOOL g_bLoadingStarted;
 extern BOOL g_bSplashReleased;
 
-// Registers the window class (icon 102) and makes the game's window, shown; null when either fails.
+// Registers the window class (icon IDI_QUORVANTIS, shell/main/resource.h) and makes the game's window,
+// shown; null when either fails.
 HWND CreateGameWindow(HINSTANCE hInstance);
 LRESULT CALLBACK WndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
 HRESULT InitGraphics(HWND hWnd);

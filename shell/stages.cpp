@@ -9,6 +9,7 @@
 #include "services/clock.h"
 #include "services/device.h"
 #include "services/file_path.h"
+#include "services/game_folders.h"
 #include "services/log.h"
 #include "services/picture_file.h"
 #include "services/safe_release.h"
@@ -34,10 +35,9 @@ namespace {
 constexpr DWORD kLogoSeconds = 2;
 constexpr DWORD kLoadingSeconds = 5;
 
-constexpr char kPictureFolder[] = "..\\Immagini\\";
-constexpr auto kLogoPath = JoinPath(kPictureFolder, asset_files::kLogo);
-constexpr auto kLoadingPath = JoinPath(kPictureFolder, asset_files::kLoading);
-constexpr auto kTitlePath = JoinPath(kPictureFolder, asset_files::kTitle);
+constexpr auto kLogoPath = JoinPath(game_folders::kPictures, asset_files::kLogo);
+constexpr auto kLoadingPath = JoinPath(game_folders::kPictures, asset_files::kLoading);
+constexpr auto kTitlePath = JoinPath(game_folders::kPictures, asset_files::kTitle);
 
 struct SplashPicture {
     const char* path;

@@ -8,6 +8,7 @@
 #include "input/input.h"
 #include "services/device.h"
 #include "services/file_path.h"
+#include "services/game_folders.h"
 #include "services/log.h"
 #include "services/safe_release.h"
 
@@ -23,11 +24,10 @@ struct TitleButton {
     const char* overPicture;
 };
 
-constexpr char kButtonFolder[] = "..\\Immagini\\Button\\";
-constexpr auto kStartPath = JoinPath(kButtonFolder, asset_files::kStartButton);
-constexpr auto kStartOverPath = JoinPath(kButtonFolder, asset_files::kStartButtonOver);
-constexpr auto kExitPath = JoinPath(kButtonFolder, asset_files::kTitleExitButton);
-constexpr auto kExitOverPath = JoinPath(kButtonFolder, asset_files::kTitleExitButtonOver);
+constexpr auto kStartPath = JoinPath(game_folders::kButtons, asset_files::kStartButton);
+constexpr auto kStartOverPath = JoinPath(game_folders::kButtons, asset_files::kStartButtonOver);
+constexpr auto kExitPath = JoinPath(game_folders::kButtons, asset_files::kTitleExitButton);
+constexpr auto kExitOverPath = JoinPath(game_folders::kButtons, asset_files::kTitleExitButtonOver);
 
 const TitleButton kTitleButtons[] = {
     {&g_StartButton, layout::kStartButton, kStartPath.data(), kStartOverPath.data()},

@@ -1,6 +1,7 @@
 // The game's window and its procedure: Esc, help-overlay dismissal and screenshots on key presses; and the
 // shut-down that follows WM_QUIT.
 #include "shell/shell.h"
+#include "shell/main/resource.h"
 #include "shell/stage_hooks.h"
 #include "game/game.h"
 #include "input/input.h"
@@ -13,7 +14,6 @@
 
 namespace {
 
-constexpr int kIconResource = 102;
 constexpr DWORD kWindowStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 
 } // namespace
@@ -24,8 +24,8 @@ HWND CreateGameWindow(HINSTANCE hInstance) {
     wc.style = CS_CLASSDC;
     wc.lpfnWndProc = WndProc;
     wc.hInstance = hInstance;
-    wc.hIcon = LoadIconA(hInstance, MAKEINTRESOURCEA(kIconResource));
-    wc.hIconSm = LoadIconA(hInstance, MAKEINTRESOURCEA(kIconResource));
+    wc.hIcon = LoadIconA(hInstance, MAKEINTRESOURCEA(IDI_QUORVANTIS));
+    wc.hIconSm = LoadIconA(hInstance, MAKEINTRESOURCEA(IDI_QUORVANTIS));
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.lpszClassName = g_szClassName;
     if (!RegisterClassExA(&wc)) {

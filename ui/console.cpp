@@ -2,6 +2,7 @@
 // system-memory surface and copied to the top of the back buffer, sliding down and up ten pixels a
 // frame. Typed characters edit the newest line; Enter hands it, parsed, to the application.
 #include "services/file_path.h"
+#include "services/game_folders.h"
 #include "services/log.h"
 #include "services/safe_release.h"
 #include "services/surface.h"
@@ -14,7 +15,7 @@
 
 char g_ConsolePrevChar = 0;
 int g_ConsoleSlideOffset = 0;
-constexpr auto kBackgroundPath = JoinPath("..\\Immagini\\", asset_files::kConsoleBackground);
+constexpr auto kBackgroundPath = JoinPath(game_folders::kPictures, asset_files::kConsoleBackground);
 const char* const g_szConsoleBackground = kBackgroundPath.data();
 
 namespace {

@@ -1,6 +1,7 @@
 // The slider: a track picture and a knob button that the player drags with the mouse to set a value
 // from 0 to a maximum. Like the buttons it tests the mouse while it is drawn.
 #include "services/file_path.h"
+#include "services/game_folders.h"
 #include "services/safe_release.h"
 #include "services/sprite_picture.h"
 #include "ui/asset_files.h"
@@ -9,9 +10,8 @@
 #include "input/input.h"
 #include "ui/mouse_buttons.h"
 
-constexpr char kSliderFolder[] = "..\\Immagini\\Slider\\";
-constexpr auto kTrackPath = JoinPath(kSliderFolder, asset_files::kSliderTrack);
-constexpr auto kKnobPath = JoinPath(kSliderFolder, asset_files::kSliderKnob);
+constexpr auto kTrackPath = JoinPath(game_folders::kSlider, asset_files::kSliderTrack);
+constexpr auto kKnobPath = JoinPath(game_folders::kSlider, asset_files::kSliderKnob);
 const char* const g_szSliderTrack = kTrackPath.data();
 const char* const g_szSliderKnob = kKnobPath.data();
 

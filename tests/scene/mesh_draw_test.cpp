@@ -1,6 +1,7 @@
 // Drawing containers material by material and range by range through a vertex shader, chains of
 // containers, and the skinning update of a container's working copy.
 #include "scene_test_util.h"
+#include "unreadable_mesh.h"
 
 #include <cstdlib>
 
@@ -326,6 +327,20 @@ TEST_F(SkinUpdateTest, BonesTakeTheirOffsetThenTheirFrameAndBlend) {
     D3DXMatrixTranslation(&frame, 0, 0, 2);
     ASSERT_EQ(UpdateSkinnedMesh(container), S_OK);
     ExpectNear(Skinned(0), {0, 1, 2});
+}
+
+TEST_F(SkinUpdateTest, ACopyWhoseVerticesCannotBeWrittenFailsTheUpdate) {
+    ID3DXMesh* copy = container->pSkinnedMesh;
+    for (HRESULT lockResult : {D3DERR_INVALIDCALL, S_OK}) {
+        SCOPED_TRACE(lockResult == S_OK ? "a lock without a pointer" : "a refused lock");
+        UnreadableMesh stand(copy, lockResult);
+        container->pSkinnedMesh = &stand;
+        EXPECT_TRUE(FAILED(UpdateSkinnedMesh(container)));
+        container->pSkinnedMesh = copy;
+        EXPECT_EQ(stand.locksHeld, 0);
+        EXPECT_EQ(stand.strayUnlocks, 0);
+    }
+    ASSERT_EQ(UpdateSkinnedMesh(container), S_OK) << "through the copy's own lock";
 }
 
 TEST_F(SkinUpdateTest, MissingPartsFail) {

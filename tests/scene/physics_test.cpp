@@ -2,6 +2,7 @@
 // triangle tests, distances to another frame's mesh, and collision objects.
 #include "harness.h"
 #include "scene/scene.h"
+#include "unreadable_mesh.h"
 
 #include <cfloat>
 #include <cmath>
@@ -117,6 +118,34 @@ TEST_F(PhysicsTest, InertiaPairsXyThenYzThenXzAndTheRadiusFollowsTheLargestExten
     FrameStore high;
     high.frame->SetupPhysics(Box(3, 3.5f, 1));
     EXPECT_FLOAT_EQ(high.frame->radius, 1.75f) << "y wins";
+}
+
+// A mesh whose vertices cannot be read has no bounds to give: the frame keeps those it had, and no lock
+// is left held or undone twice.
+TEST_F(PhysicsTest, AMeshWhoseVerticesCannotBeReadLeavesTheFrameAsItWas) {
+    FrameStore store;
+    CFrame& f = *store.frame;
+    CMeshContainer* box = Box(1, 1, 1);
+    f.SetupPhysics(box);
+    const int objectId = f.objectId;
+    CMeshContainer* unreadable = Box(2, 2, 2);
+    ID3DXMesh* mesh = unreadable->MeshData.pMesh;
+    for (HRESULT lockResult : {D3DERR_INVALIDCALL, S_OK}) {
+        SCOPED_TRACE(lockResult == S_OK ? "a lock without a pointer" : "a refused lock");
+        UnreadableMesh stand(mesh, lockResult);
+        unreadable->MeshData.pMesh = &stand;
+        f.SetupPhysics(unreadable);
+        f.ComputeBoundingSphere(unreadable);
+        unreadable->MeshData.pMesh = mesh;
+        EXPECT_EQ(f.extents, D3DXVECTOR3(1, 1, 1));
+        EXPECT_FLOAT_EQ(f.mass, 100.0f);
+        EXPECT_FLOAT_EQ(f.radius, 0.5f);
+        EXPECT_EQ(f.objectId, objectId);
+        EXPECT_EQ(stand.locksHeld, 0);
+        EXPECT_EQ(stand.strayUnlocks, 0);
+    }
+    f.ComputeBoundingSphere(unreadable); // read through its own lock, the same mesh gives its sphere
+    EXPECT_NEAR(f.radius, std::sqrt(3.0f), 1e-4f);
 }
 
 TEST_F(PhysicsTest, APointOrAFlatMeshGivesFiniteNormalisationAndAZeroInverseInertia) {

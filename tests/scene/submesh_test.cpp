@@ -1,7 +1,9 @@
 // A frame's sub-meshes from X files the tests write: slots in file order, spheres and placed centres,
-// files without meshes or that cannot be read, and the 500-slot limit.
+// meshes whose vertices cannot be read, files without meshes or that cannot be read, and the 500-slot
+// limit.
 #include "harness.h"
 #include "scene/scene.h"
+#include "unreadable_mesh.h"
 #include "xfile_text.h"
 
 #include <memory>
@@ -89,6 +91,26 @@ TEST_F(SubMeshTest, AMeshThatFailsToLoadTakesNoSlot) {
     ASSERT_EQ(Load(xfile::Header() + broken + UnitBox("Good", 4)), 1);
     ASSERT_EQ(frame->subMeshCount, 1);
     EXPECT_NEAR(frame->subMeshCentres[0].x, 4.5f, 1e-4f);
+}
+
+// A loaded mesh whose vertices cannot be read has no sphere to give: it takes no slot, and no lock is left
+// held or undone twice.
+TEST_F(SubMeshTest, AMeshWhoseVerticesCannotBeReadTakesNoSlot) {
+    ID3DXMesh* box = nullptr;
+    ASSERT_EQ(D3DXCreateBox(g_pd3dDevice, 1.0f, 1.0f, 1.0f, &box, nullptr), S_OK);
+    for (HRESULT lockResult : {D3DERR_INVALIDCALL, S_OK}) {
+        SCOPED_TRACE(lockResult == S_OK ? "a lock without a pointer" : "a refused lock");
+        UnreadableMesh unreadable(box, lockResult);
+        EXPECT_FALSE(frame->AddSubMesh(&unreadable));
+        EXPECT_EQ(frame->subMeshCount, 0);
+        EXPECT_EQ(unreadable.locksHeld, 0);
+        EXPECT_EQ(unreadable.strayUnlocks, 0);
+        frame->subMeshCount = 0; // the stand-in ends here: the tear-down must not release it
+    }
+    // The same mesh read through its own lock takes the slot: the refusals above were the lock's alone.
+    ASSERT_TRUE(frame->AddSubMesh(box)); // the slot keeps the reference, and the tear-down releases it
+    EXPECT_EQ(frame->subMeshCount, 1);
+    EXPECT_NEAR(frame->subMeshRadii[0], std::sqrt(3.0f) / 2, 1e-4f);
 }
 
 TEST_F(SubMeshTest, AFileWithoutMeshesLeavesNoSlot) {

@@ -83,7 +83,7 @@ Image DrawCursor() {
 }
 
 bool GenerateTitleButtons(const std::string& runDir) {
-    const std::string dir = runDir + "/Immagini/Button/";
+    const std::string dir = GameFolder(runDir, game_folders::kButtons);
     return WritePng(dir + asset_files::kStartButton, DrawTitleButton("INIZIA", false), true) &&
            WritePng(dir + asset_files::kStartButtonOver, DrawTitleButton("INIZIA", true), true) &&
            WritePng(dir + asset_files::kTitleExitButton, DrawTitleButton("ESCI", false), true) &&
@@ -91,5 +91,6 @@ bool GenerateTitleButtons(const std::string& runDir) {
 }
 
 bool GenerateCursor(const std::string& runDir) {
-    return WriteBytes(runDir + "/Immagini/Mouse/" + asset_files::kCursor, EncodeBmp24(DrawCursor()));
+    return WriteBytes(GameFolder(runDir, game_folders::kMouse) + asset_files::kCursor,
+                      EncodeBmp24(DrawCursor()));
 }

@@ -35,7 +35,7 @@ std::vector<uint32_t> NoiseVolume(int size, unsigned seed) {
 } // namespace
 
 bool GenerateEffectTextures(const std::string& runDir) {
-    const std::string dir = runDir + "/Data/Textures/";
+    const std::string dir = GameFolder(runDir, game_folders::kTextures);
     return WritePng(dir + "marmo.png", MarbleTexture(kMarbleSize, 51u), false) &&
            WriteBytes(dir + "rumore.dds",
                       EncodeDdsVolume(kVolumeSize, kVolumeSize, kVolumeSize, NoiseVolume(kVolumeSize, 61u)));

@@ -195,7 +195,7 @@ Image DrawEndButton(const char* label) {
 }
 
 bool GeneratePlayPictures(const std::string& runDir) {
-    const std::string gui = runDir + "/Immagini/GUI/";
+    const std::string gui = GameFolder(runDir, game_folders::kGui);
     for (int c = 0; c < 5; ++c) {
         if (!SaveJpeg(gui + asset_files::kColourButtons[c], DrawColourButton(c), kJpegQuality, true)) {
             return false;

@@ -42,10 +42,12 @@ int main(int argc, char** argv) {
     if (!CheckFonts()) {
         return 1;
     }
-    const char* folders[] = {"Immagini/Button", "Immagini/GUI",  "Immagini/Mouse",
-                             "Immagini/Slider", "Data/Textures", "Alfabeto"};
-    for (const char* folder : folders) {
-        if (!MakeDirs(runDir + "/" + folder)) {
+    const std::string folders[] = {
+        GameFolder(runDir, game_folders::kButtons),  GameFolder(runDir, game_folders::kGui),
+        GameFolder(runDir, game_folders::kMouse),    GameFolder(runDir, game_folders::kSlider),
+        GameFolder(runDir, game_folders::kTextures), runDir + "/Alfabeto"};
+    for (const std::string& folder : folders) {
+        if (!MakeDirs(folder)) {
             return 1;
         }
     }

@@ -19,7 +19,7 @@ constexpr int kPegSegments = 10;
 constexpr double kPegHeight = 1.40;
 // The board is never drawn over the background picture that shows it; its holes need only be there.
 constexpr int kHoleSegments = 8;
-// The board's own texture, loaded from the game's "..\\Data\\" folder.
+// The board's own texture, which the game's mesh loader finds in the mesh's folder, Data.
 const char* const kBoardTextureFile = "legno.jpg";
 
 struct ProfilePoint {
@@ -273,7 +273,7 @@ std::string BoardXText() {
 }
 
 bool GenerateMeshes(const std::string& runDir) {
-    const std::string data = runDir + "/Data/";
+    const std::string data = GameFolder(runDir, game_folders::kData);
     const std::string pegText = PegXText();
     const std::string boardText = BoardXText();
     return WriteBytes(data + asset_files::kPegMesh, std::vector<uint8_t>(pegText.begin(), pegText.end())) &&
@@ -303,7 +303,7 @@ bool GeneratePegTextures(const std::string& runDir) {
                 image.At(x, y) = PackRgb(channel(base.r), channel(base.g), channel(base.b));
             }
         }
-        if (!WritePng(runDir + "/Data/" + asset_files::kPegTextures[c], image, false)) {
+        if (!WritePng(GameFolder(runDir, game_folders::kData) + asset_files::kPegTextures[c], image, false)) {
             return false;
         }
     }

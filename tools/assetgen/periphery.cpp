@@ -143,9 +143,9 @@ Image DrawAlphabet() {
 }
 
 bool GeneratePeriphery(const std::string& runDir) {
-    const std::string pictures = runDir + "/Immagini/";
-    return SliderTrack(pictures + "Slider/" + asset_files::kSliderTrack) &&
-           SliderKnob(pictures + "Slider/" + asset_files::kSliderKnob) &&
+    const std::string pictures = GameFolder(runDir, game_folders::kPictures);
+    const std::string slider = GameFolder(runDir, game_folders::kSlider);
+    return SliderTrack(slider + asset_files::kSliderTrack) && SliderKnob(slider + asset_files::kSliderKnob) &&
            WriteBytes(runDir + "/Alfabeto/Expo_16x32_VARNOX.bmp", EncodeBmp32(DrawAlphabet())) &&
            ConsoleBackground(pictures + asset_files::kConsoleBackground);
 }

@@ -1,6 +1,8 @@
 // Ray-cast board view plus Cairo lettering laid onto the board in perspective.
 #include "playscreen.h"
 
+#include "assets.h"
+
 #include "camera.h"
 #include "procedural.h"
 
@@ -146,9 +148,9 @@ Colour Shade(const Hit& hit) {
 // surface; a shaded average of the sub-samples along edges.
 Image RayCastView() {
     const GameCamera camera;
-    Image image(kBackgroundTexSize, kBackgroundTexSize);
-    for (int ty = 0; ty < kBackgroundTexSize; ++ty) {
-        for (int tx = 0; tx < kBackgroundTexSize; ++tx) {
+    Image image(kBackgroundPictureSide, kBackgroundPictureSide);
+    for (int ty = 0; ty < kBackgroundPictureSide; ++ty) {
+        for (int tx = 0; tx < kBackgroundPictureSide; ++tx) {
             Hit hits[kSamples * kSamples];
             bool uniform = true;
             for (int i = 0; i < kSamples * kSamples; ++i) {
@@ -248,7 +250,7 @@ void StatusBand(Canvas& canvas) {
 
 Image DrawBackground() {
     const GameCamera camera;
-    Canvas canvas(kBackgroundTexSize, kBackgroundTexSize, kBackgroundScaleX, kBackgroundScaleY);
+    Canvas canvas(kBackgroundPictureSide, kBackgroundPictureSide, kBackgroundScaleX, kBackgroundScaleY);
     canvas.PaintTexels(RayCastView());
     GoldInlay(canvas, camera, kInlayHalfWidth, kInlayNearZ, kInlayFarZ, 2.0);
     GoldInlay(canvas, camera, kBoardHalfWidth - 0.3, kBoardNearZ - 0.3, kBoardFarZ + 0.3, 1.2);
@@ -289,5 +291,6 @@ void PaintBackgroundUnder(Canvas& canvas, double x0, double y0) {
 }
 
 bool GeneratePlayBackground(const std::string& runDir) {
-    return WritePng(runDir + "/Immagini/" + asset_files::kBackground, PlayBackground(), false);
+    return WritePng(GameFolder(runDir, game_folders::kPictures) + asset_files::kBackground, PlayBackground(),
+                    false);
 }

@@ -7,8 +7,8 @@
 
 #include "game/layout.h"
 
-// The background texture is 1024 x 1024, drawn with the sprite scaling (1.0, 0.75).
-constexpr int kBackgroundTexSize = 1024;
+// The background texture's side and the sprite scaling it is drawn with are the game's (game/layout.h).
+using layout::kBackgroundPictureSide;
 using layout::kBackgroundScaleX;
 using layout::kBackgroundScaleY;
 

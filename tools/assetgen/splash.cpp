@@ -1,6 +1,6 @@
 // Full-screen pictures of the start-up stages (studio logo, title, loading) and the icon.
-// The three pictures are 2048 x 1024 textures drawn with the sprite scaling (0.5, 0.75),
-// so they are laid out in 1024 x 768 screen pixels and pre-stretched.
+// The three pictures are drawn with the sprite scaling that makes them cover the screen
+// (shell/title_layout.h), so they are laid out in screen pixels and pre-stretched.
 #include "assets.h"
 #include "canvas.h"
 #include "pictures.h"
@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr int kSplashTexW = 2048;
-constexpr int kSplashTexH = 1024;
 constexpr double kSplashScaleX = layout::kSplashScaleX;
 constexpr double kSplashScaleY = layout::kSplashScaleY;
 constexpr int kJpegQuality = 92;
@@ -65,7 +63,7 @@ void PegRow(Canvas& canvas, double cx, double cy, double radius, double spacing)
 }
 
 bool DrawLogo(const std::string& path) {
-    Canvas canvas(kSplashTexW, kSplashTexH, kSplashScaleX, kSplashScaleY);
+    Canvas canvas(layout::kSplashPictureWidth, layout::kSplashPictureHeight, kSplashScaleX, kSplashScaleY);
     cairo_t* cr = canvas.Cr();
     SetRadialGradient(cr, 512, 330, 40, 512, 384, 700,
                       {{0.0, {0.13, 0.14, 0.17}}, {1.0, {0.02, 0.02, 0.03}}});
@@ -112,7 +110,7 @@ bool DrawLogo(const std::string& path) {
 }
 
 bool DrawTitle(const std::string& path) {
-    Canvas canvas(kSplashTexW, kSplashTexH, kSplashScaleX, kSplashScaleY);
+    Canvas canvas(layout::kSplashPictureWidth, layout::kSplashPictureHeight, kSplashScaleX, kSplashScaleY);
     TableBackground(canvas);
     cairo_t* cr = canvas.Cr();
 
@@ -147,7 +145,7 @@ bool DrawTitle(const std::string& path) {
 }
 
 bool DrawLoading(const std::string& path) {
-    Canvas canvas(kSplashTexW, kSplashTexH, kSplashScaleX, kSplashScaleY);
+    Canvas canvas(layout::kSplashPictureWidth, layout::kSplashPictureHeight, kSplashScaleX, kSplashScaleY);
     TableBackground(canvas);
     cairo_t* cr = canvas.Cr();
 
@@ -181,7 +179,7 @@ bool DrawLoading(const std::string& path) {
 } // namespace
 
 bool GenerateSplash(const std::string& runDir) {
-    const std::string pictures = runDir + "/Immagini/";
+    const std::string pictures = GameFolder(runDir, game_folders::kPictures);
     return DrawLogo(pictures + asset_files::kLogo) && DrawLoading(pictures + asset_files::kLoading) &&
            DrawTitle(pictures + asset_files::kTitle);
 }

@@ -36,7 +36,7 @@ TEST_CASE(EveryPegPositionLooksIntoAHole) {
 TEST_CASE(DrawnHolesAreDarkWhereThePegsStand) {
     const GameCamera camera;
     const Image& background = PlayBackground();
-    CHECK(background.width == kBackgroundTexSize && background.height == kBackgroundTexSize);
+    CHECK(background.width == kBackgroundPictureSide && background.height == kBackgroundPictureSide);
     for (int row = 0; row < kRows; ++row) {
         for (int slot = 0; slot < kSlots; ++slot) {
             const Vec3 centre = HoleCentre(row, slot);

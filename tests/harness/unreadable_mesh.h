@@ -1,0 +1,106 @@
+// A stand-in mesh for the tests of code that reads a mesh's vertices.
+#pragma once
+
+#include <d3dx9.h>
+
+// A real mesh whose vertices cannot be read: its lock is refused, or succeeds without handing out a
+// pointer, which no real mesh can be made to do on demand. Everything else goes to the mesh, and the
+// locks it counts show one left held or undone twice. The test owns it: the references it counts never
+// free it.
+class UnreadableMesh : public ID3DXMesh {
+public:
+    UnreadableMesh(ID3DXMesh* mesh, HRESULT lockResult) : m_mesh(mesh), m_lockResult(lockResult) {}
+
+    STDMETHOD(QueryInterface)(REFIID iid, void** object) override {
+        return m_mesh->QueryInterface(iid, object);
+    }
+    STDMETHOD_(ULONG, AddRef)() override { return ++m_references; }
+    STDMETHOD_(ULONG, Release)() override { return --m_references; }
+    STDMETHOD(DrawSubset)(DWORD attribute) override { return m_mesh->DrawSubset(attribute); }
+    STDMETHOD_(DWORD, GetNumFaces)() override { return m_mesh->GetNumFaces(); }
+    STDMETHOD_(DWORD, GetNumVertices)() override { return m_mesh->GetNumVertices(); }
+    STDMETHOD_(DWORD, GetFVF)() override { return m_mesh->GetFVF(); }
+    STDMETHOD(GetDeclaration)(D3DVERTEXELEMENT9 declaration[MAX_FVF_DECL_SIZE]) override {
+        return m_mesh->GetDeclaration(declaration);
+    }
+    STDMETHOD_(DWORD, GetNumBytesPerVertex)() override { return m_mesh->GetNumBytesPerVertex(); }
+    STDMETHOD_(DWORD, GetOptions)() override { return m_mesh->GetOptions(); }
+    STDMETHOD(GetDevice)(IDirect3DDevice9** device) override { return m_mesh->GetDevice(device); }
+    STDMETHOD(CloneMeshFVF)(DWORD options, DWORD fvf, IDirect3DDevice9* device, ID3DXMesh** clone) override {
+        return m_mesh->CloneMeshFVF(options, fvf, device, clone);
+    }
+    STDMETHOD(CloneMesh)
+    (DWORD options, const D3DVERTEXELEMENT9* declaration, IDirect3DDevice9* device,
+     ID3DXMesh** clone) override {
+        return m_mesh->CloneMesh(options, declaration, device, clone);
+    }
+    STDMETHOD(GetVertexBuffer)(IDirect3DVertexBuffer9** buffer) override {
+        return m_mesh->GetVertexBuffer(buffer);
+    }
+    STDMETHOD(GetIndexBuffer)(IDirect3DIndexBuffer9** buffer) override {
+        return m_mesh->GetIndexBuffer(buffer);
+    }
+    STDMETHOD(LockVertexBuffer)(DWORD flags, void** data) override {
+        if (FAILED(m_lockResult)) {
+            return m_lockResult;
+        }
+        const HRESULT hr = m_mesh->LockVertexBuffer(flags, data);
+        if (SUCCEEDED(hr)) {
+            ++locksHeld;
+            *data = nullptr;
+        }
+        return hr;
+    }
+    STDMETHOD(UnlockVertexBuffer)() override {
+        if (locksHeld == 0) {
+            ++strayUnlocks;
+            return D3DERR_INVALIDCALL;
+        }
+        --locksHeld;
+        return m_mesh->UnlockVertexBuffer();
+    }
+    STDMETHOD(LockIndexBuffer)(DWORD flags, void** data) override {
+        return m_mesh->LockIndexBuffer(flags, data);
+    }
+    STDMETHOD(UnlockIndexBuffer)() override { return m_mesh->UnlockIndexBuffer(); }
+    STDMETHOD(GetAttributeTable)(D3DXATTRIBUTERANGE* table, DWORD* size) override {
+        return m_mesh->GetAttributeTable(table, size);
+    }
+    STDMETHOD(ConvertPointRepsToAdjacency)(const DWORD* pointReps, DWORD* adjacency) override {
+        return m_mesh->ConvertPointRepsToAdjacency(pointReps, adjacency);
+    }
+    STDMETHOD(ConvertAdjacencyToPointReps)(const DWORD* adjacency, DWORD* pointReps) override {
+        return m_mesh->ConvertAdjacencyToPointReps(adjacency, pointReps);
+    }
+    STDMETHOD(GenerateAdjacency)(FLOAT epsilon, DWORD* adjacency) override {
+        return m_mesh->GenerateAdjacency(epsilon, adjacency);
+    }
+    STDMETHOD(UpdateSemantics)(D3DVERTEXELEMENT9 declaration[MAX_FVF_DECL_SIZE]) override {
+        return m_mesh->UpdateSemantics(declaration);
+    }
+    STDMETHOD(LockAttributeBuffer)(DWORD flags, DWORD** data) override {
+        return m_mesh->LockAttributeBuffer(flags, data);
+    }
+    STDMETHOD(UnlockAttributeBuffer)() override { return m_mesh->UnlockAttributeBuffer(); }
+    STDMETHOD(Optimize)
+    (DWORD flags, const DWORD* adjacencyIn, DWORD* adjacencyOut, DWORD* faceRemap, ID3DXBuffer** vertexRemap,
+     ID3DXMesh** optimized) override {
+        return m_mesh->Optimize(flags, adjacencyIn, adjacencyOut, faceRemap, vertexRemap, optimized);
+    }
+    STDMETHOD(OptimizeInplace)
+    (DWORD flags, const DWORD* adjacencyIn, DWORD* adjacencyOut, DWORD* faceRemap,
+     ID3DXBuffer** vertexRemap) override {
+        return m_mesh->OptimizeInplace(flags, adjacencyIn, adjacencyOut, faceRemap, vertexRemap);
+    }
+    STDMETHOD(SetAttributeTable)(const D3DXATTRIBUTERANGE* table, DWORD size) override {
+        return m_mesh->SetAttributeTable(table, size);
+    }
+
+    int locksHeld = 0;
+    int strayUnlocks = 0; // unlocks without a lock held
+
+private:
+    ID3DXMesh* m_mesh;
+    HRESULT m_lockResult;
+    ULONG m_references = 1;
+};
