@@ -32,8 +32,8 @@ CButton g_GameExitButton;
 
 namespace {
 
-// The tables' pictures join their folders at run time (JoinPathInto): the names are the game's own and
-// fit, and a path that did not would be empty and fail its load as a missing file does.
+// The files named one by one have constant paths; the tables' pictures join their folders at run time
+// (JoinPathInto below), where a path that did not fit would be empty and fail as a missing file does.
 constexpr auto kBackgroundPath = JoinPath(game_folders::kPictures, asset_files::kBackground);
 constexpr auto kBoardMeshPath = JoinPath(game_folders::kData, asset_files::kBoardMesh);
 constexpr auto kPegMeshPath = JoinPath(game_folders::kData, asset_files::kPegMesh);

@@ -1,8 +1,11 @@
 """Spoiled picture files of the kinds that crashed or held the platform's picture loaders, whatever the
 name they stood under: D3DX tells a picture by its content, not its name."""
+import io
 import os
 import struct
 import zlib
+
+from PIL import Image
 
 
 def _palette_bitmap(width, height, rle=False):
@@ -40,8 +43,6 @@ def _palette_dds():
 def _many_scans_jpeg(scans):
     """A progressive grey 4096 x 4096 JPEG whose last scan is written `scans` times over: the decoder
     passes over every block at each."""
-    from PIL import Image
-    import io
     out = io.BytesIO()
     Image.new("L", (4096, 4096), 128).save(out, "JPEG", progressive=True)
     jpeg = out.getvalue()
@@ -61,18 +62,20 @@ def _zeros(mebibytes):
     return first + block * (mebibytes - 1) + end + struct.pack(">I", adler)
 
 
+def _chunk(kind, data):
+    """A PNG chunk: its length, type, data and CRC."""
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+
 def _png(image_data, chunks=b""):
     """A 16 x 16 8-bit grey PNG with the given zlib stream as its image data, `chunks` before it."""
-    def chunk(kind, data):
-        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
     header = struct.pack(">IIBBBBB", 16, 16, 8, 0, 0, 0, 0)
-    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunks + chunk(b"IDAT", image_data)
-            + chunk(b"IEND", b""))
+    return (b"\x89PNG\r\n\x1a\n" + _chunk(b"IHDR", header) + chunks + _chunk(b"IDAT", image_data)
+            + _chunk(b"IEND", b""))
 
 
 def _text_chunk(mebibytes):
-    data = b"Commento\x00\x00" + _zeros(mebibytes)
-    return struct.pack(">I", len(data)) + b"zTXt" + data + struct.pack(">I", zlib.crc32(b"zTXt" + data))
+    return _chunk(b"zTXt", b"Commento\x00\x00" + _zeros(mebibytes))
 
 
 def kinds(game_dir):

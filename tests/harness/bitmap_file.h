@@ -21,6 +21,12 @@ inline void PutLE(std::string& out, uint32_t value, int bytes) {
     }
 }
 
+inline void PutBE(std::string& out, uint32_t value, int bytes) {
+    for (int i = bytes - 1; i >= 0; --i) {
+        out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+    }
+}
+
 // The bytes with the number at `at` written over, little-endian or big-endian.
 inline std::string Patched(std::string bytes, size_t at, uint32_t value, int size = 4) {
     std::string field;
@@ -30,9 +36,7 @@ inline std::string Patched(std::string bytes, size_t at, uint32_t value, int siz
 
 inline std::string PatchedBigEndian(std::string bytes, size_t at, uint32_t value, int size = 4) {
     std::string field;
-    for (int i = size - 1; i >= 0; --i) {
-        field.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
-    }
+    PutBE(field, value, size);
     return bytes.replace(at, size, field);
 }
 

@@ -1,5 +1,6 @@
 // Picture files built byte by byte for the picture check's tests.
 #include "crafted_pictures.h"
+#include "bitmap_file.h"
 
 #include <zlib.h>
 
@@ -11,21 +12,8 @@ namespace {
 constexpr size_t kMebibyte = 1024 * 1024;
 constexpr uint16_t kHuge = 60000;
 
-void PutBig(std::string& out, uint32_t value, int bytes) {
-    for (int i = bytes - 1; i >= 0; --i) {
-        out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
-    }
-}
-
 uint32_t GetBig16(const std::string& in, size_t at) {
     return static_cast<uint32_t>(static_cast<uint8_t>(in[at])) << 8 | static_cast<uint8_t>(in[at + 1]);
-}
-
-// A JPEG segment: its marker, its length and its data.
-std::string Segment(uint8_t marker, const std::string& data) {
-    std::string out = {'\xFF', static_cast<char>(marker)};
-    PutBig(out, static_cast<uint32_t>(data.size() + 2), 2);
-    return out + data;
 }
 
 // A Huffman table of one symbol, coded as the single bit 0.
@@ -59,18 +47,12 @@ std::string Deflated(z_stream* stream, const std::string& in, int flush) {
     return out;
 }
 
-void PutLittle(std::string& out, uint32_t value) {
-    for (int i = 0; i < 4; ++i) {
-        out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
-    }
-}
-
 // A DDS header, its fields from dwSize on: the header's size, flags, height, width, pitch, depth,
 // levels and reserved words; the pixel format's size, flags, FOURCC, bit count and masks; the caps.
 std::string DdsHeader(std::initializer_list<uint32_t> fields) {
     std::string dds = "DDS ";
     for (uint32_t field : fields) {
-        PutLittle(dds, field);
+        PutLE(dds, field, 4);
     }
     dds.resize(4 + 124, '\0');
     return dds;
@@ -78,12 +60,18 @@ std::string DdsHeader(std::initializer_list<uint32_t> fields) {
 
 } // namespace
 
+std::string JpegSegment(uint8_t marker, const std::string& data) {
+    std::string out = {'\xFF', static_cast<char>(marker)};
+    PutBE(out, static_cast<uint32_t>(data.size() + 2), 2);
+    return out + data;
+}
+
 std::string PngChunk(const char* type, const std::string& data) {
     std::string chunk;
-    PutBig(chunk, static_cast<uint32_t>(data.size()), 4);
+    PutBE(chunk, static_cast<uint32_t>(data.size()), 4);
     const std::string typed = std::string(type, 4) + data;
     chunk += typed;
-    PutBig(chunk, crc32(0, reinterpret_cast<const Bytef*>(typed.data()), static_cast<uInt>(typed.size())), 4);
+    PutBE(chunk, crc32(0, reinterpret_cast<const Bytef*>(typed.data()), static_cast<uInt>(typed.size())), 4);
     return chunk;
 }
 
@@ -98,8 +86,8 @@ std::string ZlibStream(const std::string& raw) {
 std::string PngFile(uint32_t width, uint32_t height, uint8_t depth, uint8_t colourType, bool interlaced,
                     const std::string& imageStream, const std::string& ancillary) {
     std::string header;
-    PutBig(header, width, 4);
-    PutBig(header, height, 4);
+    PutBE(header, width, 4);
+    PutBE(header, height, 4);
     header += {static_cast<char>(depth), static_cast<char>(colourType), 0, 0, static_cast<char>(interlaced)};
     return std::string("\x89PNG\r\n\x1A\n", 8) + PngChunk("IHDR", header) + ancillary +
            PngChunk("IDAT", imageStream) + PngChunk("IEND", "");
@@ -127,7 +115,7 @@ std::string ZerosStream(uint32_t megabytes) {
         }
     }
     end.resize(end.size() - 4);
-    PutBig(end, static_cast<uint32_t>(checksum), 4);
+    PutBE(end, static_cast<uint32_t>(checksum), 4);
     return out + end;
 }
 
@@ -135,17 +123,17 @@ std::string ProgressiveJpeg(uint16_t width, uint16_t height, int acScans) {
     constexpr uint64_t kLongestEndOfBands = 16384; // EOB14 with its 14 bits all zero
     const uint64_t blocks = static_cast<uint64_t>(width / 8) * (height / 8);
     std::string frame = {8};
-    PutBig(frame, height, 2);
-    PutBig(frame, width, 2);
+    PutBE(frame, height, 2);
+    PutBE(frame, width, 2);
     frame += {1, 1, 0x11, 0}; // one component, sampled 1 x 1, quantised by table 0
 
     std::string jpeg = "\xFF\xD8";
-    jpeg += Segment(0xDB, std::string(1, '\0') + std::string(64, '\x01'));
-    jpeg += Segment(0xC2, frame);
-    jpeg += Segment(0xC4, OneSymbolTable(0x00, 0x00)); // DC: no difference
-    jpeg += Segment(0xC4, OneSymbolTable(0x10, 0xE0)); // AC: a run of 2^14 bands at their end
-    jpeg += Segment(0xDA, std::string{1, 1, 0x00, 0, 0, 0}) + ZeroBits(blocks);
-    const std::string acScan = Segment(0xDA, std::string{1, 1, 0x00, 1, 63, 0}) +
+    jpeg += JpegSegment(0xDB, std::string(1, '\0') + std::string(64, '\x01'));
+    jpeg += JpegSegment(0xC2, frame);
+    jpeg += JpegSegment(0xC4, OneSymbolTable(0x00, 0x00)); // DC: no difference
+    jpeg += JpegSegment(0xC4, OneSymbolTable(0x10, 0xE0)); // AC: a run of 2^14 bands at their end
+    jpeg += JpegSegment(0xDA, std::string{1, 1, 0x00, 0, 0, 0}) + ZeroBits(blocks);
+    const std::string acScan = JpegSegment(0xDA, std::string{1, 1, 0x00, 1, 63, 0}) +
                                ZeroBits((blocks + kLongestEndOfBands - 1) / kLongestEndOfBands * 15);
     for (int i = 0; i < acScans; ++i) {
         jpeg += acScan;
@@ -167,15 +155,15 @@ std::string JpegWithHiddenFrameHeader(const std::string& jpeg) {
     for (std::string* frame : {&truth, &decoy}) {
         const uint32_t side = frame == &truth ? kHuge : 16;
         std::string sides;
-        PutBig(sides, side, 2);
-        PutBig(sides, side, 2);
+        PutBE(sides, side, 2);
+        PutBE(sides, side, 2);
         frame->replace(5, 4, sides);
     }
     // The hop runs from the FF 00's "length" over the true frame header and APP1's marker and length.
     std::string hidden = "\xFF";
     hidden += '\0';
-    PutBig(hidden, static_cast<uint32_t>(2 + truth.size() + 4), 2);
-    return jpeg.substr(0, at) + hidden + truth + Segment(0xE1, decoy) + jpeg.substr(at + frameLength);
+    PutBE(hidden, static_cast<uint32_t>(2 + truth.size() + 4), 2);
+    return jpeg.substr(0, at) + hidden + truth + JpegSegment(0xE1, decoy) + jpeg.substr(at + frameLength);
 }
 
 std::string PaletteDds() {
@@ -195,11 +183,11 @@ std::string DxtVolumeDds() {
 std::string LowRedBitFieldsBitmap() {
     std::string bmp = "BM";
     for (uint32_t field : {74u, 0u, 66u, 40u, 1u, 2u}) {
-        PutLittle(bmp, field);
+        PutLE(bmp, field, 4);
     }
     bmp += {1, 0, 32, 0}; // planes, bits a pixel
     for (uint32_t field : {3u, 8u, 2835u, 2835u, 0u, 0u, 0xFFu, 0xFF00u, 0xFF0000u, 0u, 0u}) {
-        PutLittle(bmp, field); // bit fields, pixel bytes, resolution, colours, masks, then the pixels
+        PutLE(bmp, field, 4); // bit fields, pixel bytes, resolution, colours, masks, then the pixels
     }
     return bmp;
 }

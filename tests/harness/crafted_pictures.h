@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <string>
 
+// A JPEG segment: its marker, its length and its data.
+std::string JpegSegment(uint8_t marker, const std::string& data);
+
 // A PNG chunk: its length, type, data and CRC.
 std::string PngChunk(const char* type, const std::string& data);
 

@@ -29,16 +29,10 @@ uint32_t Big16(const std::string& bytes, size_t at) {
     return static_cast<uint32_t>(At(bytes, at)) << 8 | At(bytes, at + 1);
 }
 
-std::string Segment(uint8_t marker, const std::string& data) {
-    std::string out = {'\xFF', static_cast<char>(marker), static_cast<char>((data.size() + 2) >> 8),
-                       static_cast<char>((data.size() + 2) & 0xFF)};
-    return out + data;
-}
-
 // A baseline frame header of one component, side x side.
 std::string Frame(uint16_t side) {
     const std::string sides = {static_cast<char>(side >> 8), static_cast<char>(side & 0xFF)};
-    return Segment(0xC0, std::string(1, 8) + sides + sides + std::string{1, 1, 0x11, 0});
+    return JpegSegment(0xC0, std::string(1, 8) + sides + sides + std::string{1, 1, 0x11, 0});
 }
 
 // The width of the frame header that a walk by the JPEG standard's rules reads, or 0 where the file
@@ -93,8 +87,8 @@ uint32_t StandardFrameWidth(const std::string& jpeg) {
 
 // Tables, a scan whose entropy-coded data holds stuffed zeros, restarts and fill, and the end.
 std::string TablesScanAndEnd() {
-    return Segment(0xDB, std::string(1, '\0') + std::string(64, '\x01')) +
-           Segment(0xDA, std::string{1, 1, 0x00, 0, 63, 0}) +
+    return JpegSegment(0xDB, std::string(1, '\0') + std::string(64, '\x01')) +
+           JpegSegment(0xDA, std::string{1, 1, 0x00, 0, 63, 0}) +
            std::string("\x12\xFF\x00\x34\xFF\xD0\x56\xFF\xFF\x00\x78\xFF\xD7", 13) + "\xFF\xD9";
 }
 
@@ -114,27 +108,28 @@ TEST(PictureStreamCheckTest, TheCheckReadsTheFrameHeaderTheStandardsWalkReadsOrR
              const std::string truth = Frame(first);
              // FF 00, then a "length" from itself over the frame header and APP1's marker and length.
              const std::string hop = {'\0', '\0', static_cast<char>(2 + truth.size() + 4)};
-             return start + "\xFF" + hop + truth + Segment(0xE1, Frame(second)) + rest;
+             return start + "\xFF" + hop + truth + JpegSegment(0xE1, Frame(second)) + rest;
          }},
         {"fill bytes before the markers",
          [&](uint16_t first, uint16_t second) {
-             return start + "\xFF\xFF\xFF" + Frame(first) + "\xFF\xFF" + Segment(0xFE, Frame(second)) + rest;
+             return start + "\xFF\xFF\xFF" + Frame(first) + "\xFF\xFF" + JpegSegment(0xFE, Frame(second)) +
+                    rest;
          }},
         {"stray bytes where a marker must stand",
          [&](uint16_t first, uint16_t second) {
-             return start + "\x01\x02" + Frame(first) + Segment(0xFE, Frame(second)) + rest;
+             return start + "\x01\x02" + Frame(first) + JpegSegment(0xFE, Frame(second)) + rest;
          }},
         {"restarts and TEM before the frame header",
          [&](uint16_t first, uint16_t second) {
-             return start + "\xFF\xD3\xFF\x01" + Frame(first) + Segment(0xFE, Frame(second)) + rest;
+             return start + "\xFF\xD3\xFF\x01" + Frame(first) + JpegSegment(0xFE, Frame(second)) + rest;
          }},
         {"a frame header inside an APP segment",
          [&](uint16_t first, uint16_t second) {
-             return start + Segment(0xE1, Frame(first)) + Frame(second) + rest;
+             return start + JpegSegment(0xE1, Frame(first)) + Frame(second) + rest;
          }},
         {"a frame header inside a COM segment",
          [&](uint16_t first, uint16_t second) {
-             return start + Segment(0xFE, Frame(first)) + Frame(second) + rest;
+             return start + JpegSegment(0xFE, Frame(first)) + Frame(second) + rest;
          }},
         {"two frame headers",
          [&](uint16_t first, uint16_t second) { return start + Frame(first) + Frame(second) + rest; }},
@@ -146,7 +141,7 @@ TEST(PictureStreamCheckTest, TheCheckReadsTheFrameHeaderTheStandardsWalkReadsOrR
         {"an APP segment after the scan's data",
          [&](uint16_t first, uint16_t second) {
              const std::string scan = rest.substr(0, rest.size() - 2);
-             return start + Frame(first) + scan + Segment(0xE2, Frame(second)) + "\xFF\xD9";
+             return start + Frame(first) + scan + JpegSegment(0xE2, Frame(second)) + "\xFF\xD9";
          }},
     };
     for (const Construction& c : constructions) {
