@@ -1,6 +1,7 @@
 // Inside the services: the check that keeps spoiled picture files away from the platform's loaders,
 // which read past the end of such a file, overflow on the size it states or work on without bound,
-// instead of failing.
+// instead of failing. It judges a file's bytes; services/picture_file.h maps the file. Plain C++ with
+// no platform header, so it builds natively for the fuzzer too.
 #pragma once
 
 #include <cstdint>
@@ -8,14 +9,13 @@
 // The largest side a picture may state; ours are at most 2048 wide.
 constexpr int64_t kLargestPictureSide = 4096;
 
-// True for a file the platform would read as a bitmap (with or without its file header), a PNG, a
-// JPEG, a DDS or a TGA whose headers cannot be read whole, do not hold together with the file, or
-// state a side of 0 or above kLargestPictureSide (a DDS also a volume above the largest flat picture,
-// or more mipmap levels than its sides have); a JPEG whose markers break the standard's rules, with a
-// second frame header or more scans than sound encoders write; a PNG whose image data does not inflate
-// to its rows exactly, or whose compressed texts inflate past their bound; a DDS of palette indices
-// or a volume of DXT blocks; a bitmap in bit fields the decoder mishandles. No loader may be given it.
-// A bitmap's pixels and a PNG's image data are held against the file; the other decoders check their
-// own. A file that cannot be opened, an empty file and a file of another format are not judged
-// (false): the loaders refuse those themselves.
-bool PictureFileIsSpoiled(const char* path);
+// False only for a bitmap (with or without its file header), a JPEG, a PNG, a DDS or a TGA whose
+// headers can be read whole, hold together with the file and state sides of 1 to kLargestPictureSide,
+// read as the decoder reads them: a JPEG's markers by the standard's rules, with one frame header and
+// no more scans than sound encoders write; a PNG's image data inflating to its rows exactly, its
+// compressed texts within their bound; a DDS neither of palette indices nor a volume of DXT blocks,
+// with no more mipmap levels than its sides have; a bitmap in bit fields the decoder reads soundly.
+// Any other content is spoiled: the loaders read no other format, and refusing one can cost them
+// minutes. A bitmap's pixels and a PNG's image data are held against the file; the other decoders check
+// their own. An empty file (size 0) is not judged: the loaders refuse it themselves.
+bool PictureIsSpoiled(const unsigned char* bytes, uint64_t size);

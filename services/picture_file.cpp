@@ -1,6 +1,36 @@
-// The checked picture loaders: the picture check, then the platform's loader with the same arguments.
+// The checked picture loaders: the picture check on the file, mapped, then the platform's loader with the
+// same arguments.
 #include "services/picture_file.h"
 #include "services/picture_check.h"
+
+bool PictureFileIsSpoiled(const char* path) {
+    if (!path) {
+        return false;
+    }
+    const HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    LARGE_INTEGER size = {};
+    const bool sized = GetFileSizeEx(file, &size);
+    if (sized && size.QuadPart == 0) {
+        CloseHandle(file);
+        return false; // nothing to map, nor to load
+    }
+    const HANDLE mapping = sized ? CreateFileMappingA(file, nullptr, PAGE_READONLY, 0, 0, nullptr) : nullptr;
+    const void* view = mapping ? MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0) : nullptr;
+    const bool spoiled = !view || PictureIsSpoiled(static_cast<const unsigned char*>(view),
+                                                   static_cast<uint64_t>(size.QuadPart));
+    if (view) {
+        UnmapViewOfFile(view);
+    }
+    if (mapping) {
+        CloseHandle(mapping);
+    }
+    CloseHandle(file);
+    return spoiled;
+}
 
 HRESULT CheckedCreateTextureFromFile(IDirect3DDevice9* device, const char* path,
                                      IDirect3DTexture9** texture) {

@@ -8,6 +8,11 @@
 #include <d3d9.h>
 #include <d3dx9.h>
 
+// The picture check (services/picture_check.h) on the file at `path`, mapped whole: a JPEG's frame header
+// may lie past long metadata. A file that cannot be opened and an empty file are not judged (false):
+// the loaders refuse those themselves. A file that opens but cannot be mapped cannot be vouched for.
+bool PictureFileIsSpoiled(const char* path);
+
 // D3DXCreateTextureFromFileA: the library's defaults.
 HRESULT CheckedCreateTextureFromFile(IDirect3DDevice9* device, const char* path, IDirect3DTexture9** texture);
 // D3DXCreateTextureFromFileExA.

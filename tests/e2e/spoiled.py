@@ -74,6 +74,56 @@ def _png(image_data, chunks=b""):
             + _chunk(b"IEND", b""))
 
 
+def _text_ending_at_its_keyword(size=4096):
+    """A 1 x 1 grey PNG of `size` bytes whose last chunk, with no IEND after it, is a zTXt ending at its
+    keyword's terminator, with no room for the method byte and the stream. The keyword is one whose
+    chunk's CRC, from its second byte, opens a zlib stream that asks for more, past the file's end."""
+    header = struct.pack(">IIBBBBB", 1, 1, 8, 0, 0, 0, 0)
+    picture = b"\x89PNG\r\n\x1a\n" + _chunk(b"IHDR", header) + _chunk(b"IDAT", zlib.compress(b"\x00\x00"))
+    n = 0
+    while True:
+        text = _chunk(b"zTXt", b"Commento %d\x00" % n)
+        method, flags, block = text[-3], text[-2], text[-1]
+        if (method & 0x0F == 8 and method >> 4 <= 7 and (method * 256 + flags) % 31 == 0 and not flags & 0x20
+                and (block >> 1) & 3 != 3):
+            break
+        n += 1
+    padding = size - len(picture) - len(text) - 12
+    return picture + _chunk(b"tEXt", b"Commento\x00" + b"x" * (padding - 9)) + text
+
+
+def _large_frame_gif(width=65535, height=16384):
+    """A GIF of one frame of colour 0 whose LZW codes grow a run a code to the full table, then repeat
+    the longest: the decoder fills width x height bytes before the loader refuses the format."""
+    out = bytearray()
+    pending, pending_bits = 0, 0
+
+    def put(code, bits):
+        nonlocal pending, pending_bits
+        pending |= code << pending_bits
+        pending_bits += bits
+        while pending_bits >= 8:
+            out.append(pending & 0xFF)
+            pending >>= 8
+            pending_bits -= 8
+
+    put(4, 3)  # clear: two bits a pixel make 4 the clear code and 5 the end
+    put(0, 3)
+    pixels = 1
+    for code in range(6, 4096):
+        put(code, max(3, code.bit_length()))
+        pixels += code - 4
+    while pixels < width * height:
+        put(4094, 12)  # the decoder redefines 4095 once the table is full
+        pixels += 4090
+    put(5, 12)
+    if pending_bits:
+        out.append(pending)
+    blocks = b"".join(bytes([len(out[i:i + 255])]) + out[i:i + 255] for i in range(0, len(out), 255))
+    return (b"GIF89a" + struct.pack("<HH", width, height) + b"\x80\x00\x00\x00\x00\x00\xff\xff\xff"
+            + b"," + struct.pack("<HHHH", 0, 0, width, height) + b"\x00\x02" + blocks + b"\x00;")
+
+
 def _text_chunk(mebibytes):
     return _chunk(b"zTXt", b"Commento\x00\x00" + _zeros(mebibytes))
 
@@ -112,4 +162,6 @@ def kinds(game_dir):
         ("BMP of 32-bit bit fields with red in the low byte",
          b"BM" + struct.pack("<IIIIiiHHIIiiII3I", 74, 0, 66, 40, 1, 2, 1, 32, 3, 8, 2835, 2835, 0, 0,
                              0xFF, 0xFF00, 0xFF0000) + bytes(8)),
+        ("PNG whose last text chunk ends at its keyword's terminator", _text_ending_at_its_keyword()),
+        ("GIF of one 65535 x 16384 frame", _large_frame_gif()),
     ]

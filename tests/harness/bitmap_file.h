@@ -2,6 +2,7 @@
 // top-down. Pixels are 0x00RRGGBB (the top byte is kept for 32-bit files).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <string>

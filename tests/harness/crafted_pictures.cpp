@@ -1,4 +1,4 @@
-// Picture files built byte by byte for the picture check's tests.
+// Picture files built byte by byte for the picture check's tests, and the spoiled kinds made of them.
 #include "crafted_pictures.h"
 #include "bitmap_file.h"
 
@@ -56,6 +56,16 @@ std::string DdsHeader(std::initializer_list<uint32_t> fields) {
     }
     dds.resize(4 + 124, '\0');
     return dds;
+}
+
+// Where the first baseline frame header's marker stands in a JPEG, walked by its segments' lengths, or
+// the JPEG's size when it has none.
+size_t FrameHeaderAt(const std::string& jpeg) {
+    size_t at = 2;
+    while (at + 4 <= jpeg.size() && static_cast<uint8_t>(jpeg[at + 1]) != 0xC0) {
+        at += 2 + GetBig16(jpeg, at + 2);
+    }
+    return at + 9 <= jpeg.size() ? at : jpeg.size();
 }
 
 } // namespace
@@ -142,11 +152,8 @@ std::string ProgressiveJpeg(uint16_t width, uint16_t height, int acScans) {
 }
 
 std::string JpegWithHiddenFrameHeader(const std::string& jpeg) {
-    size_t at = 2;
-    while (at + 4 <= jpeg.size() && static_cast<uint8_t>(jpeg[at + 1]) != 0xC0) {
-        at += 2 + GetBig16(jpeg, at + 2);
-    }
-    if (at + 9 > jpeg.size()) {
+    const size_t at = FrameHeaderAt(jpeg);
+    if (at == jpeg.size()) {
         return {};
     }
     const size_t frameLength = 2 + GetBig16(jpeg, at + 2);
@@ -190,4 +197,138 @@ std::string LowRedBitFieldsBitmap() {
         PutLE(bmp, field, 4); // bit fields, pixel bytes, resolution, colours, masks, then the pixels
     }
     return bmp;
+}
+
+std::string TgaPicture(uint16_t width, uint16_t height, size_t pixels) {
+    std::string tga(18, '\0');
+    tga[2] = 2; // true colour, uncompressed
+    tga = Patched(Patched(tga, 12, width, 2), 14, height, 2);
+    tga[16] = 32;
+    return tga + std::string(pixels, '\x40');
+}
+
+std::string PngWithTextEndingAtItsKeyword() {
+    constexpr size_t kPage = 4096;
+    const std::string head = PngFile(1, 1, 8, 0, false, ZlibStream(std::string(2, '\0')));
+    const std::string picture = head.substr(0, head.size() - 12); // without IEND
+    // A keyword whose chunk's CRC, from its second byte, opens a zlib stream that asks for more: a
+    // loose reading inflates from there, past the end of the file.
+    std::string text;
+    for (int n = 0; text.empty(); ++n) {
+        const std::string chunk = PngChunk("zTXt", "Commento " + std::to_string(n) + '\0');
+        const uint8_t method = static_cast<uint8_t>(chunk[chunk.size() - 3]);
+        const uint8_t flags = static_cast<uint8_t>(chunk[chunk.size() - 2]);
+        const uint8_t block = static_cast<uint8_t>(chunk[chunk.size() - 1]);
+        if ((method & 0x0F) == 8 && method >> 4 <= 7 && (method * 256 + flags) % 31 == 0 && !(flags & 0x20) &&
+            (block >> 1 & 3) != 3) {
+            text = chunk;
+        }
+    }
+    // A text chunk before it brings the file to a page's size, so that nothing is mapped after it.
+    const size_t padding = kPage - picture.size() - text.size() - 12 - 9;
+    return picture + PngChunk("tEXt", std::string("Commento\0", 9) + std::string(padding, 'x')) + text;
+}
+
+std::string LargeFrameGif() {
+    constexpr uint32_t kWidth = 65535;
+    constexpr uint32_t kHeight = 16384;
+    constexpr uint32_t kClear = 4; // with two bits a pixel: the clear code, then the end code
+    constexpr uint32_t kEnd = 5;
+    constexpr uint32_t kLastCode = 4095; // the table's last entry, at 12 bits a code
+    std::string gif = "GIF89a";
+    PutLE(gif, kWidth, 2);
+    PutLE(gif, kHeight, 2);
+    gif += std::string("\x80\0\0\0\0\0\xFF\xFF\xFF", 9); // a colour table of black and white
+    gif += ',';
+    for (uint32_t field : {0u, 0u, kWidth, kHeight}) {
+        PutLE(gif, field, 2);
+    }
+    gif += std::string("\0\x02", 2); // no local table; the codes start at 3 bits
+
+    std::string codes;
+    uint32_t pending = 0;
+    int pendingBits = 0;
+    const auto put = [&](uint32_t code, int bits) {
+        pending |= code << pendingBits;
+        for (pendingBits += bits; pendingBits >= 8; pendingBits -= 8) {
+            codes.push_back(static_cast<char>(pending & 0xFF));
+            pending >>= 8;
+        }
+    };
+    put(kClear, 3);
+    put(0, 3);
+    // Each new code is the previous run and one pixel more, read at the width the table has reached.
+    uint64_t pixels = 1;
+    for (uint32_t code = kEnd + 1; code <= kLastCode; ++code) {
+        int bits = 3;
+        while (code >> bits) {
+            ++bits;
+        }
+        put(code, bits);
+        pixels += code - kClear;
+    }
+    // With the table full, the last code but one stays the longest run (the decoder redefines the last).
+    while (pixels < static_cast<uint64_t>(kWidth) * kHeight) {
+        put(kLastCode - 1, 12);
+        pixels += kLastCode - 1 - kClear;
+    }
+    put(kEnd, 12);
+    if (pendingBits > 0) {
+        codes.push_back(static_cast<char>(pending & 0xFF));
+    }
+    for (size_t at = 0; at < codes.size(); at += 255) {
+        const std::string block = codes.substr(at, 255);
+        gif += static_cast<char>(block.size());
+        gif += block;
+    }
+    return gif + std::string("\0;", 2);
+}
+
+std::vector<SpoiledPicture> SpoiledPictureKinds(const BuildPictures& from) {
+    const std::vector<uint32_t> colours = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
+    const std::vector<uint8_t> indices(6 * 4, 1);
+    const std::string palette = EncodePaletteBitmap(6, 4, colours, indices, false);
+    const std::string runs = EncodePaletteBitmap(6, 4, colours, indices, true);
+    const std::string& cursor = from.cursor;
+    const std::string& png = from.png;
+    const std::string& jpeg = from.jpeg;
+    const std::string& dds = from.volume;
+    const size_t frame = FrameHeaderAt(jpeg);
+    if (cursor.size() < 100 || png.size() < 100 || dds.size() < 128 || frame == jpeg.size()) {
+        return {}; // not the build's pictures: the caller's count check fails
+    }
+    constexpr size_t kWidthAt = 18;
+    constexpr size_t kHeightAt = 22;
+    constexpr size_t kOffsetAt = 10;
+    const size_t frameHeightAt = frame + 5;
+    const size_t frameWidthAt = frame + 7;
+    const std::string blackRows(16 * (1 + 16), '\0'); // a 16 x 16 grey picture's filter bytes and pixels
+    std::string texts;
+    for (int i = 0; i < 4; ++i) {
+        texts += PngChunk("zTXt", std::string("Comment\0\0", 9) + ZerosStream(256));
+    }
+    return {
+        {"palette BMP 0x7FFFFFFF wide", Patched(palette, kWidthAt, 0x7FFFFFFF)},
+        {"BMP cut short", cursor.substr(0, cursor.size() / 2)},
+        {"BMP with its pixels past the file",
+         Patched(cursor, kOffsetAt, static_cast<uint32_t>(cursor.size()) + 16)},
+        {"BMP 60000 x 60000", Patched(Patched(palette, kWidthAt, kHuge), kHeightAt, kHuge)},
+        {"RLE8 BMP 16384 x 16384", Patched(Patched(runs, kWidthAt, 16384), kHeightAt, 16384)},
+        {"PNG 60000 x 60000", PatchedBigEndian(PatchedBigEndian(png, 16, kHuge), 20, kHuge)},
+        {"JPEG 60000 x 60000",
+         PatchedBigEndian(PatchedBigEndian(jpeg, frameHeightAt, kHuge, 2), frameWidthAt, kHuge, 2)},
+        {"headerless palette bitmap 0x7FFFFFFF wide", Patched(palette.substr(14), kWidthAt - 14, 0x7FFFFFFF)},
+        {"DDS volume 65536 x 65536 x 65536", Patched(Patched(Patched(dds, 12, 65536), 16, 65536), 24, 65536)},
+        {"DDS with 0xFFFFFFFF mipmap levels", Patched(dds, 28, 0xFFFFFFFF)},
+        {"TGA 32768 x 32768", TgaPicture(32768, 32768, 64)},
+        {"JPEG hiding a frame header of 60000 x 60000 behind FF 00", JpegWithHiddenFrameHeader(jpeg)},
+        {"DDS of palette indices without a palette", PaletteDds()},
+        {"progressive JPEG 4096 x 4096 with 1000 scans", ProgressiveJpeg(4096, 4096, 1000)},
+        {"PNG whose four texts inflate to 1 GiB", PngFile(16, 16, 8, 0, false, ZlibStream(blackRows), texts)},
+        {"PNG whose image data runs on to 1 GiB", PngFile(16, 16, 8, 0, false, ZerosStream(1024))},
+        {"DDS volume in DXT1 blocks", DxtVolumeDds()},
+        {"BMP of 32-bit bit fields with red in the low byte", LowRedBitFieldsBitmap()},
+        {"PNG whose last text chunk ends at its keyword's terminator", PngWithTextEndingAtItsKeyword()},
+        {"GIF of one 65535 x 16384 frame", LargeFrameGif()},
+    };
 }

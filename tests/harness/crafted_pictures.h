@@ -1,10 +1,12 @@
 // Picture files built byte by byte for the picture check's tests: PNG chunks and zlib streams of any
-// size, progressive JPEG scans, and the crafted files that read one way to a loose header check and
-// another to the platform's decoders.
+// size, progressive JPEG scans, the crafted files that read one way to a loose header check and another
+// to the platform's decoders, and the spoiled kinds made of them. Plain C++ with zlib and no platform
+// header: the native fuzz target's corpus is made of the same files.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // A JPEG segment: its marker, its length and its data.
 std::string JpegSegment(uint8_t marker, const std::string& data);
@@ -42,3 +44,34 @@ std::string DxtVolumeDds();
 
 // A BMP of 1 x 2 pixels in 32-bit bit fields with red in the low byte, its rows from the bottom.
 std::string LowRedBitFieldsBitmap();
+
+// A TGA header: true colour, 32 bits a pixel, with `pixels` bytes after it.
+std::string TgaPicture(uint16_t width, uint16_t height, size_t pixels);
+
+// A PNG of 1 x 1 grey and 4096 bytes whose last chunk, a zTXt, ends at its keyword's terminator, with
+// no room for the method byte or the stream that must follow it: a check that took the stream to start
+// past the chunk inflated on past the file, whose end is a page's.
+std::string PngWithTextEndingAtItsKeyword();
+
+// A GIF of one 65535 x 16384 frame of colour 0 from a stream of some 400 KB: its LZW codes grow one
+// run a code to the full table, then repeat the longest. The platform's decoder reads every frame
+// into memory, a gigabyte here, before the loader refuses the format.
+std::string LargeFrameGif();
+
+struct SpoiledPicture {
+    const char* what;
+    std::string bytes;
+};
+
+// The build's own pictures the spoiled kinds are made from.
+struct BuildPictures {
+    std::string cursor; // Immagini/Mouse/cursore.bmp
+    std::string png;    // Immagini/Slider/slider.png
+    std::string jpeg;   // Immagini/GUI/HELP.jpg, one baseline frame header
+    std::string volume; // Data/Textures/rumore.dds, a volume
+};
+
+// The spoiled files that crashed or held the platform's picture loaders, or the check itself, under any
+// of the game's picture names (D3DX tells a picture by its content, not its name). Each is refused by
+// the picture check. Empty when the build's pictures are not the ones expected.
+std::vector<SpoiledPicture> SpoiledPictureKinds(const BuildPictures& from);

@@ -44,67 +44,11 @@ inline std::vector<PictureSeed> PictureSeeds() {
     return seeds;
 }
 
-// A TGA header: true colour, 32 bits a pixel, with `pixels` bytes after it.
-inline std::string TgaPicture(uint16_t width, uint16_t height, size_t pixels) {
-    std::string tga(18, '\0');
-    tga[2] = 2; // true colour, uncompressed
-    tga = Patched(Patched(tga, 12, width, 2), 14, height, 2);
-    tga[16] = 32;
-    return tga + std::string(pixels, '\x40');
-}
-
-struct SpoiledPicture {
-    const char* what;
-    std::string bytes;
-};
-
-// The spoiled files that crashed or held the platform's picture loaders under any of the game's picture
-// names (D3DX tells a picture by its content, not its name), of every format they read. Each is refused
-// by the picture check.
+// The spoiled kinds, made from the build's pictures.
 inline std::vector<SpoiledPicture> SpoiledPictureKinds() {
-    const std::vector<uint32_t> colours = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
-    const std::vector<uint8_t> indices(6 * 4, 1);
-    const std::string palette = EncodePaletteBitmap(6, 4, colours, indices, false);
-    const std::string runs = EncodePaletteBitmap(6, 4, colours, indices, true);
-    const std::string cursor = ReadFileBytes("..\\Immagini\\Mouse\\cursore.bmp");
-    const std::string png = ReadFileBytes("..\\Immagini\\Slider\\slider.png");
-    const std::string jpeg = ReadFileBytes("..\\Immagini\\GUI\\HELP.jpg");
-    const std::string dds = ReadFileBytes("..\\Data\\Textures\\rumore.dds"); // a volume
-    const std::vector<fuzz::Number> frame = fuzz::JpegNumbers(jpeg);         // length, height, width
-    if (cursor.size() < 100 || png.size() < 100 || dds.size() < 128 || frame.size() != 3) {
-        return {}; // the build's pictures are missing: the caller's count check fails
-    }
-    constexpr size_t kWidthAt = 18;
-    constexpr size_t kHeightAt = 22;
-    constexpr size_t kOffsetAt = 10;
-    constexpr uint32_t kHuge = 60000;
-    const std::string blackRows(16 * (1 + 16), '\0'); // a 16 x 16 grey picture's filter bytes and pixels
-    std::string texts;
-    for (int i = 0; i < 4; ++i) {
-        texts += PngChunk("zTXt", std::string("Comment\0\0", 9) + ZerosStream(256));
-    }
-    return {
-        {"palette BMP 0x7FFFFFFF wide", Patched(palette, kWidthAt, 0x7FFFFFFF)},
-        {"BMP cut short", cursor.substr(0, cursor.size() / 2)},
-        {"BMP with its pixels past the file",
-         Patched(cursor, kOffsetAt, static_cast<uint32_t>(cursor.size()) + 16)},
-        {"BMP 60000 x 60000", Patched(Patched(palette, kWidthAt, kHuge), kHeightAt, kHuge)},
-        {"RLE8 BMP 16384 x 16384", Patched(Patched(runs, kWidthAt, 16384), kHeightAt, 16384)},
-        {"PNG 60000 x 60000", PatchedBigEndian(PatchedBigEndian(png, 16, kHuge), 20, kHuge)},
-        {"JPEG 60000 x 60000",
-         PatchedBigEndian(PatchedBigEndian(jpeg, frame[1].offset, kHuge, 2), frame[2].offset, kHuge, 2)},
-        {"headerless palette bitmap 0x7FFFFFFF wide", Patched(palette.substr(14), kWidthAt - 14, 0x7FFFFFFF)},
-        {"DDS volume 65536 x 65536 x 65536", Patched(Patched(Patched(dds, 12, 65536), 16, 65536), 24, 65536)},
-        {"DDS with 0xFFFFFFFF mipmap levels", Patched(dds, 28, 0xFFFFFFFF)},
-        {"TGA 32768 x 32768", TgaPicture(32768, 32768, 64)},
-        {"JPEG hiding a frame header of 60000 x 60000 behind FF 00", JpegWithHiddenFrameHeader(jpeg)},
-        {"DDS of palette indices without a palette", PaletteDds()},
-        {"progressive JPEG 4096 x 4096 with 1000 scans", ProgressiveJpeg(4096, 4096, 1000)},
-        {"PNG whose four texts inflate to 1 GiB", PngFile(16, 16, 8, 0, false, ZlibStream(blackRows), texts)},
-        {"PNG whose image data runs on to 1 GiB", PngFile(16, 16, 8, 0, false, ZerosStream(1024))},
-        {"DDS volume in DXT1 blocks", DxtVolumeDds()},
-        {"BMP of 32-bit bit fields with red in the low byte", LowRedBitFieldsBitmap()},
-    };
+    return SpoiledPictureKinds(BuildPictures{
+        ReadFileBytes("..\\Immagini\\Mouse\\cursore.bmp"), ReadFileBytes("..\\Immagini\\Slider\\slider.png"),
+        ReadFileBytes("..\\Immagini\\GUI\\HELP.jpg"), ReadFileBytes("..\\Data\\Textures\\rumore.dds")});
 }
 
 // Writes each of `mutants` spoilings of every seed to `file` and runs load(what) on it, which says

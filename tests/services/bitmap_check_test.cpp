@@ -4,7 +4,7 @@
 #include "bitmap_file.h"
 #include "spoiled_pictures.h"
 
-#include "services/picture_check.h"
+#include "services/picture_file.h"
 
 #include <algorithm>
 #include <string>
@@ -145,15 +145,6 @@ TEST_F(BitmapCheckTest, SoundFilesOfEveryKindPass) {
     for (const PictureSeed& seed : BitmapSeeds()) {
         EXPECT_FALSE(Spoiled(seed.bytes)) << seed.name;
     }
-}
-
-TEST_F(BitmapCheckTest, FilesThatAreNoBmpAreLeftToTheLoader) {
-    EXPECT_FALSE(PictureFileIsSpoiled("no such picture.bmp"));
-    EXPECT_FALSE(PictureFileIsSpoiled(nullptr));
-    EXPECT_FALSE(PictureFileIsSpoiled("..\\Immagini\\Slider\\slider.png"));
-    EXPECT_FALSE(Spoiled(""));
-    EXPECT_FALSE(Spoiled("B"));
-    EXPECT_FALSE(Spoiled("BA" + std::string(60, '\xFF')));
 }
 
 TEST_F(BitmapCheckTest, EveryCutOfASoundFileIsSpoiled) {

@@ -1,5 +1,5 @@
 // The picture check beyond a BMP's own headers: the size a PNG, a JPEG or a bitmap states, headers that
-// cannot be read whole, bitmaps without a file header, the formats left to the loaders, and every
+// cannot be read whole, bitmaps without a file header, the formats the loaders do not read, and every
 // picture the build generates.
 #include "harness.h"
 #include "bitmap_file.h"
@@ -7,7 +7,7 @@
 #include "mutator.h"
 #include "spoiled_pictures.h"
 
-#include "services/picture_check.h"
+#include "services/picture_file.h"
 
 #include <string>
 #include <vector>
@@ -192,15 +192,15 @@ TEST_F(PictureCheckTest, DdsAndTgaStateSidesDepthsAndLevelsWithinTheBounds) {
     mapped[2] = 9; // colour-mapped, in runs
     EXPECT_TRUE(Spoiled(mapped));
     EXPECT_TRUE(Spoiled(TgaPicture(4, 4, 0).substr(0, 17)));
-    std::string other = TgaPicture(32768, 4, 64);
-    other[1] = 2; // no colour-map type of a TGA: not one
-    EXPECT_FALSE(Spoiled(other));
+    std::string other = TgaPicture(4, 4, 64);
+    other[1] = 2; // no colour-map type of a TGA: no format the loaders read
+    EXPECT_TRUE(Spoiled(other));
 }
 
 TEST_F(PictureCheckTest, HeadersThatCannotBeReadWholeAreSpoiled) {
     // Every cut before the PNG's image header ends, and a first chunk other than a whole image header.
-    for (size_t length = 2; length < 8 + 8 + 13; ++length) {
-        EXPECT_EQ(Spoiled(m_png.substr(0, length)), length >= 8) << "PNG cut to " << length;
+    for (size_t length = 1; length < 8 + 8 + 13; ++length) {
+        EXPECT_TRUE(Spoiled(m_png.substr(0, length))) << "PNG cut to " << length;
     }
     EXPECT_TRUE(Spoiled(PatchedBigEndian(m_png, 8, 12)));
     EXPECT_TRUE(Spoiled(PatchedBigEndian(m_png, 8, 14)));
@@ -240,22 +240,36 @@ TEST_F(PictureCheckTest, HeadersThatCannotBeReadWholeAreSpoiled) {
     EXPECT_TRUE(Spoiled(Patched(headerless, 0, 64))) << "an OS/2 header";
 }
 
-TEST_F(PictureCheckTest, OtherFormatsAndFilesThatCannotBeReadAreLeftToTheLoader) {
+TEST_F(PictureCheckTest, EveryOtherFormatIsRefusedAndFilesThatCannotBeReadAreLeftToTheLoader) {
     EXPECT_FALSE(PictureFileIsSpoiled("no such picture.png"));
     EXPECT_FALSE(PictureFileIsSpoiled(nullptr));
     EXPECT_FALSE(Spoiled(""));
-    EXPECT_FALSE(Spoiled("B"));
-    EXPECT_FALSE(Spoiled("BA" + std::string(60, '\xFF')));
-    EXPECT_FALSE(Spoiled("not a picture at all"));
+    EXPECT_FALSE(PictureFileIsSpoiled("..\\Immagini\\Slider\\slider.png"));
     EXPECT_FALSE(Spoiled(ReadFileBytes("..\\Data\\Textures\\rumore.dds").substr(0, 200)))
         << "a DDS file cut in its pixels: the platform checks them";
-    EXPECT_FALSE(Spoiled(std::string("\x89PNX", 4) + m_png.substr(4))) << "not quite a PNG";
-    EXPECT_FALSE(Spoiled(std::string("\xFF\xD7", 2) + m_jpeg.substr(2))) << "not quite a JPEG";
+
+    const std::string icon = std::string("\0\0\1\0\1\0\x10\x10\0\0\1\0\x20\0", 14) + std::string(64, '\x7F');
+    const std::pair<const char*, std::string> others[] = {
+        {"GIF", std::string("GIF89a\x01\0\x01\0\0\0\0,\0\0\0\0\x01\0\x01\0\0\x02\x02L\x01\0;", 29)},
+        {"TIFF", std::string("II*\0\x08\0\0\0\0\0", 10)},
+        {"icon, whose first bytes read as a TGA without its colour map", icon},
+        {"PPM", "P6\n1 1\n255\n\x10\x20\x30"},
+        {"PFM", "PF\n1 1\n-1.0\n" + std::string(12, '\0')},
+        {"HDR", "#?RADIANCE\nFORMAT=32-bit_rle_rgbe\n\n-Y 1 +X 1\n\x80\x80\x80\x81"},
+        {"text", "not a picture at all"},
+        {"one byte of a bitmap's signature", "B"},
+        {"not quite a bitmap", "BA" + std::string(60, '\xFF')},
+        {"not quite a PNG", std::string("\x89PNX", 4) + m_png.substr(4)},
+        {"not quite a JPEG", std::string("\xFF\xD7", 2) + m_jpeg.substr(2)},
+    };
+    for (const auto& other : others) {
+        EXPECT_TRUE(Spoiled(other.second)) << other.first;
+    }
 }
 
 TEST_F(PictureCheckTest, TheKindsThatCrashedOrHeldTheLoadersAreSpoiled) {
     const std::vector<SpoiledPicture> kinds = SpoiledPictureKinds();
-    ASSERT_EQ(kinds.size(), 18u);
+    ASSERT_EQ(kinds.size(), 20u);
     for (const SpoiledPicture& kind : kinds) {
         EXPECT_TRUE(Spoiled(kind.bytes)) << kind.what;
     }

@@ -5,7 +5,7 @@
 #include "bitmap_file.h"
 #include "crafted_pictures.h"
 
-#include "services/picture_check.h"
+#include "services/picture_file.h"
 
 #include <functional>
 #include <string>
