@@ -14,6 +14,7 @@ PACKAGES=(
     libcairo2-dev libfontconfig-dev libpng-dev libjpeg-dev zlib1g-dev
     fonts-dejavu-core fonts-aenigma
     googletest python3 python3-pil clang-format
+    clang libclang-rt-14-dev llvm-14
 )
 
 install_missing_packages() {
