@@ -33,7 +33,7 @@ CButton g_GameExitButton;
 namespace {
 
 // The files named one by one have constant paths; the tables' pictures join their folders at run time
-// (JoinPathInto below), where a path that did not fit would be empty and fail as a missing file does.
+// (JoinPathInto below), and a path that would not fit fails as that picture's missing file does.
 constexpr auto kBackgroundPath = JoinPath(game_folders::kPictures, asset_files::kBackground);
 constexpr auto kBoardMeshPath = JoinPath(game_folders::kData, asset_files::kBoardMesh);
 constexpr auto kPegMeshPath = JoinPath(game_folders::kData, asset_files::kPegMesh);
@@ -86,8 +86,11 @@ void SetUpButton(const ButtonLayout& entry) {
     button.Init(static_cast<float>(layout::PlaceX(entry.place, g_ScreenWidth)),
                 layout::PlaceY(entry.place, g_ScreenHeight));
     char path[MAX_PATH];
-    JoinPathInto(path, game_folders::kGui.data(), entry.picture);
-    button.LoadImages(path);
+    if (JoinPathInto(path, game_folders::kGui.data(), entry.picture)) {
+        button.LoadImages(path);
+    } else {
+        ErrorOut("Impossibile caricare la texture"); // the button is left without pictures
+    }
     button.scaleX = entry.place.scaleX;
     button.scaleY = entry.place.scaleY;
 }
@@ -130,8 +133,8 @@ HRESULT LoadScene(HWND hWnd) {
     for (int colour : kPegTextureOrder) {
         const PegTextureEntry& entry = kPegTextures[colour];
         char path[MAX_PATH];
-        JoinPathInto(path, data, entry.file);
-        if (FAILED(CheckedCreateTextureFromFile(g_pd3dDevice, path, entry.texture))) {
+        if (!JoinPathInto(path, data, entry.file) ||
+            FAILED(CheckedCreateTextureFromFile(g_pd3dDevice, path, entry.texture))) {
             return Fail(hWnd, entry.failure);
         }
     }

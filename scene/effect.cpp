@@ -78,7 +78,7 @@ static_assert(BindingsAreTheMatrixEntries(), "the matrices set are not the table
 
 // Gives the parameter the texture (or, with volume, the volume texture) its "ResourceName" annotation
 // names in the game's texture folder; a file that cannot be loaded, or a name too long for a path, leaves
-// it no texture. The effect keeps its own reference.
+// it no texture, with the failure's debugger line. The effect keeps its own reference.
 void LoadParameterTexture(ID3DXEffect* effect, D3DXHANDLE parameter, bool volume) {
     const char* name = nullptr;
     const D3DXHANDLE annotation = effect->GetAnnotationByName(parameter, "ResourceName");
@@ -86,9 +86,15 @@ void LoadParameterTexture(ID3DXEffect* effect, D3DXHANDLE parameter, bool volume
     if (!annotation || FAILED(effect->GetString(annotation, &name)) || !name) {
         return;
     }
-    // A name too long for a path leaves the path empty, which loads nothing.
+    const char* const failure =
+        volume ? "Impossibile caricare la VolumeTexture" : "Impossibile caricare la texture";
+    // A name too long for a path fails as a missing file does, without a path to show.
     char path[MAX_PATH];
-    JoinPathInto(path, game_folders::kTextures.data(), name);
+    if (!JoinPathInto(path, game_folders::kTextures.data(), name)) {
+        ErrorOut(failure);
+        effect->SetTexture(parameter, nullptr);
+        return;
+    }
     OutputDebugStringA(volume ? "VolumeTexture PATH: \"" : "Texture PATH: \"");
     OutputDebugStringA(path);
     OutputDebugStringA("\"\n");
@@ -109,7 +115,7 @@ void LoadParameterTexture(ID3DXEffect* effect, D3DXHANDLE parameter, bool volume
         texture = planeTexture;
     }
     if (FAILED(hr)) {
-        ErrorOut(volume ? "Impossibile caricare la VolumeTexture" : "Impossibile caricare la texture");
+        ErrorOut(failure);
         texture = nullptr;
     }
     effect->SetTexture(parameter, texture);

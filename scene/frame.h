@@ -119,7 +119,9 @@ public:
 
 extern int g_NextObjectId; // the object id SetupPhysics gives next
 
-// Change the positions (first three floats) of a container's mesh in place.
+// Change the positions (first three floats) of a container's mesh in place. D3DERR_INVALIDCALL without
+// a mesh; vertices that cannot be written are left as they are, with the lock's failure, or E_FAIL for
+// a lock that hands out no pointer.
 HRESULT OffsetMesh(CMeshContainer* container, float x, float y, float z);
 HRESULT ScaleMesh(CMeshContainer* container, float factor);
 // Strict tests: a point on the surface is outside, spheres that only touch do not touch.

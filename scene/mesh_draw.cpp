@@ -4,6 +4,7 @@
 #include "platform/platform.h"
 #include "scene/material_subsets.h"
 #include "scene/mesh_container.h"
+#include "scene/vertex_lock.h"
 
 #include <algorithm>
 #include <vector>
@@ -127,23 +128,16 @@ HRESULT UpdateSkinnedMesh(CMeshContainer* container) {
     }
     const DWORD vertexCount =
         std::min(container->MeshData.pMesh->GetNumVertices(), container->pSkinnedMesh->GetNumVertices());
-    void* source = nullptr;
-    void* destination = nullptr;
-    const HRESULT sourceLock = container->MeshData.pMesh->LockVertexBuffer(D3DLOCK_READONLY, &source);
-    const HRESULT destinationLock = container->pSkinnedMesh->LockVertexBuffer(0, &destination);
-    // Vertices that cannot be read or written fail the update, as does a skin that names vertices the
-    // meshes do not have; only the locks taken are undone.
-    HRESULT hr = FAILED(sourceLock) ? sourceLock : destinationLock;
+    const VertexLock source(container->MeshData.pMesh, D3DLOCK_READONLY);
+    const VertexLock destination(container->pSkinnedMesh, 0);
+    // Vertices that cannot be read or written fail the update (a refused lock with its own failure, one
+    // without a pointer with E_FAIL), as does a skin that names vertices the meshes do not have.
+    HRESULT hr = FAILED(source.LockResult()) ? source.LockResult() : destination.LockResult();
     if (SUCCEEDED(hr)) {
-        hr = source && destination ? SkinInfoUpdateSkinnedMesh(skin, container->pBoneMatrices, nullptr,
-                                                               source, destination, vertexCount)
-                                   : E_FAIL;
-    }
-    if (SUCCEEDED(destinationLock)) {
-        container->pSkinnedMesh->UnlockVertexBuffer();
-    }
-    if (SUCCEEDED(sourceLock)) {
-        container->MeshData.pMesh->UnlockVertexBuffer();
+        hr = source.IsLocked() && destination.IsLocked()
+                 ? SkinInfoUpdateSkinnedMesh(skin, container->pBoneMatrices, nullptr, source.Data(),
+                                             destination.Data(), vertexCount)
+                 : E_FAIL;
     }
     return hr;
 }

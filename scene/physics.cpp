@@ -4,6 +4,7 @@
 #include "services/device.h"
 #include "platform/platform.h"
 #include "scene/frame.h"
+#include "scene/vertex_lock.h"
 
 #include <cfloat>
 #include <cmath>
@@ -32,18 +33,6 @@ DWORD VertexStride(ID3DXMesh* mesh) {
     return D3DXGetFVFVertexSize(mesh->GetFVF());
 }
 
-// Locks the mesh's vertices for reading; false, with no lock left held, when they cannot be read.
-bool LockVertices(ID3DXMesh* mesh, D3DXVECTOR3** vertices) {
-    if (FAILED(mesh->LockVertexBuffer(D3DLOCK_READONLY, reinterpret_cast<void**>(vertices)))) {
-        return false;
-    }
-    if (!*vertices) {
-        mesh->UnlockVertexBuffer();
-        return false;
-    }
-    return true;
-}
-
 // Runs `change` on the position (the first three floats) of every vertex of the container's mesh.
 template <typename Change> HRESULT ChangePositions(CMeshContainer* container, Change change) {
     if (!container || !container->MeshData.pMesh) {
@@ -52,15 +41,15 @@ template <typename Change> HRESULT ChangePositions(CMeshContainer* container, Ch
     ID3DXMesh* mesh = container->MeshData.pMesh;
     const DWORD count = mesh->GetNumVertices();
     const DWORD stride = VertexStride(mesh);
-    BYTE* vertices = nullptr;
-    HRESULT hr = mesh->LockVertexBuffer(0, reinterpret_cast<void**>(&vertices));
-    if (FAILED(hr)) {
-        return hr;
+    VertexLock lock(mesh, 0);
+    if (!lock.IsLocked()) {
+        return FAILED(lock.LockResult()) ? lock.LockResult() : E_FAIL;
     }
+    BYTE* const vertices = lock.Data<BYTE>();
     for (DWORD i = 0; i < count; ++i) {
         change(reinterpret_cast<D3DXVECTOR3*>(vertices + i * stride));
     }
-    hr = mesh->UnlockVertexBuffer();
+    const HRESULT hr = lock.Unlock();
     return FAILED(hr) ? hr : S_OK;
 }
 
@@ -95,6 +84,33 @@ float DistanceToMesh(float x, float y, float z, D3DXVECTOR3 direction, const CFr
     return distance;
 }
 
+// Hands the triangles of a mesh of bare positions to the collision object and finishes it; a lock's
+// failure (E_FAIL for a vertex lock that handed out no pointer) leaves the object unfinished.
+HRESULT AddTriangles(ID3DXMesh* mesh, CCollisionObject* object) {
+    const VertexLock vertexLock(mesh, D3DLOCK_READONLY);
+    if (!vertexLock.IsLocked()) {
+        return FAILED(vertexLock.LockResult()) ? vertexLock.LockResult() : E_FAIL;
+    }
+    const D3DXVECTOR3* const vertices = vertexLock.Data<D3DXVECTOR3>();
+    const WORD* indices = nullptr;
+    const HRESULT hr =
+        mesh->LockIndexBuffer(D3DLOCK_READONLY, reinterpret_cast<void**>(const_cast<WORD**>(&indices)));
+    if (FAILED(hr)) {
+        return hr;
+    }
+    const DWORD vertexCount = mesh->GetNumVertices();
+    const DWORD faceCount = mesh->GetNumFaces();
+    for (DWORD f = 0; f < faceCount; ++f) {
+        const WORD* face = indices + 3 * f;
+        if (face[0] < vertexCount && face[1] < vertexCount && face[2] < vertexCount) {
+            object->AddTriangle(vertices[face[0]], vertices[face[1]], vertices[face[2]]);
+        }
+    }
+    object->Finish();
+    mesh->UnlockIndexBuffer();
+    return S_OK;
+}
+
 } // namespace
 
 HRESULT OffsetMesh(CMeshContainer* container, float x, float y, float z) {
@@ -113,10 +129,11 @@ void CFrame::SetupPhysics(CMeshContainer* container) {
     ID3DXMesh* mesh = container->MeshData.pMesh;
     const DWORD count = mesh->GetNumVertices();
     const DWORD stride = VertexStride(mesh);
-    D3DXVECTOR3* vertices = nullptr;
-    if (!LockVertices(mesh, &vertices)) {
+    VertexLock lock(mesh, D3DLOCK_READONLY);
+    if (!lock.IsLocked()) {
         return; // nothing to measure: the frame keeps what it had
     }
+    const D3DXVECTOR3* const vertices = lock.Data<D3DXVECTOR3>();
     D3DXComputeBoundingBox(vertices, count, stride, &boxMin, &boxMax);
     D3DXComputeBoundingSphere(vertices, count, stride, &sphereCentre, &radius);
     D3DXMATRIX toCentre;
@@ -126,7 +143,7 @@ void CFrame::SetupPhysics(CMeshContainer* container) {
     D3DXMatrixTranslation(&toCentre, -sphereCentre.x, -sphereCentre.y, -sphereCentre.z);
     D3DXMatrixScaling(&scale, s, s, s);
     D3DXMatrixMultiply(&normalisation, &toCentre, &scale);
-    mesh->UnlockVertexBuffer();
+    lock.Unlock();
 
     const float dx = std::fabs(boxMax.x - boxMin.x);
     const float dy = std::fabs(boxMax.y - boxMin.y);
@@ -171,12 +188,12 @@ void CFrame::ComputeBoundingSphere(CMeshContainer* container) {
         return;
     }
     ID3DXMesh* mesh = container->MeshData.pMesh;
-    D3DXVECTOR3* vertices = nullptr;
-    if (!LockVertices(mesh, &vertices)) {
+    const VertexLock lock(mesh, D3DLOCK_READONLY);
+    if (!lock.IsLocked()) {
         return;
     }
-    D3DXComputeBoundingSphere(vertices, mesh->GetNumVertices(), VertexStride(mesh), &sphereCentre, &radius);
-    mesh->UnlockVertexBuffer();
+    D3DXComputeBoundingSphere(lock.Data<D3DXVECTOR3>(), mesh->GetNumVertices(), VertexStride(mesh),
+                              &sphereCentre, &radius);
 }
 
 void CFrame::UpdateBoxCorners() {
@@ -280,33 +297,9 @@ HRESULT CFrame::BuildCollisionObject(CMeshContainer* container) {
     if (FAILED(hr)) {
         return hr;
     }
-    const D3DXVECTOR3* vertices = nullptr;
-    const WORD* indices = nullptr;
-    hr = clone->LockVertexBuffer(D3DLOCK_READONLY,
-                                 reinterpret_cast<void**>(const_cast<D3DXVECTOR3**>(&vertices)));
-    if (FAILED(hr)) {
-        clone->Release();
-        return hr;
-    }
-    hr = clone->LockIndexBuffer(D3DLOCK_READONLY, reinterpret_cast<void**>(const_cast<WORD**>(&indices)));
-    if (FAILED(hr)) {
-        clone->UnlockVertexBuffer();
-        clone->Release();
-        return hr;
-    }
-    const DWORD vertexCount = clone->GetNumVertices();
-    const DWORD faceCount = clone->GetNumFaces();
-    for (DWORD f = 0; f < faceCount; ++f) {
-        const WORD* face = indices + 3 * f;
-        if (face[0] < vertexCount && face[1] < vertexCount && face[2] < vertexCount) {
-            pCollisionObject->AddTriangle(vertices[face[0]], vertices[face[1]], vertices[face[2]]);
-        }
-    }
-    pCollisionObject->Finish();
-    clone->UnlockIndexBuffer();
-    clone->UnlockVertexBuffer();
+    hr = AddTriangles(clone, pCollisionObject);
     clone->Release();
-    return S_OK;
+    return hr;
 }
 
 void CFrame::TestCollision(CFrame* other, int value) {

@@ -1,6 +1,7 @@
 // A frame's sub-meshes: every Mesh object of an X file, anywhere in the file, loaded into the next
 // slot with its bounding sphere and the sphere's centre placed at the frame's position.
 #include "scene/frame.h"
+#include "scene/vertex_lock.h"
 #include "scene/x_file.h"
 
 int CFrame::LoadFromX(const char* fileName, IDirect3DDevice9* device, DWORD value) {
@@ -24,15 +25,16 @@ bool CFrame::AddSubMesh(ID3DXMesh* mesh) {
     if (!mesh || subMeshCount >= kMaxSubMeshes) {
         return false;
     }
-    D3DXVECTOR3* vertices = nullptr;
-    if (FAILED(mesh->LockVertexBuffer(D3DLOCK_READONLY, reinterpret_cast<void**>(&vertices)))) {
+    VertexLock lock(mesh, D3DLOCK_READONLY);
+    if (!lock.IsLocked()) {
         return false;
     }
     D3DXVECTOR3 centre;
     float sphereRadius = 0.0f;
-    const HRESULT hr = D3DXComputeBoundingSphere(
-        vertices, mesh->GetNumVertices(), D3DXGetFVFVertexSize(mesh->GetFVF()), &centre, &sphereRadius);
-    mesh->UnlockVertexBuffer();
+    const HRESULT hr =
+        D3DXComputeBoundingSphere(lock.Data<D3DXVECTOR3>(), mesh->GetNumVertices(),
+                                  D3DXGetFVFVertexSize(mesh->GetFVF()), &centre, &sphereRadius);
+    lock.Unlock();
     if (FAILED(hr)) {
         return false;
     }

@@ -37,9 +37,10 @@ constexpr std::array<char, FolderSize + NameSize - 1> JoinPath(const std::array<
 }
 
 // The folder, ending with its separator, then the name, in `path`. False, with `path` empty, when the
-// two do not fit with the terminator: a path cut short would name another file.
+// two do not fit with the terminator: a path cut short would name another file. The caller handles a
+// refusal as its own missing file, never by loading the empty path.
 template <std::size_t PathSize>
-bool JoinPathInto(char (&path)[PathSize], const char* folder, const char* name) {
+[[nodiscard]] bool JoinPathInto(char (&path)[PathSize], const char* folder, const char* name) {
     const std::size_t folderLength = std::strlen(folder);
     const std::size_t nameLength = std::strlen(name);
     if (folderLength + nameLength >= PathSize) {

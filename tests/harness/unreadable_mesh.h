@@ -6,13 +6,24 @@
 // A real mesh whose vertices cannot be read: its lock is refused, or succeeds without handing out a
 // pointer, which no real mesh can be made to do on demand. Everything else goes to the mesh, and the
 // locks it counts show one left held or undone twice. The test owns it: the references it counts never
-// free it.
+// free it. Asked for a mesh interface it answers for itself, so that no caller reaches the readable mesh
+// behind it.
 class UnreadableMesh : public ID3DXMesh {
 public:
     UnreadableMesh(ID3DXMesh* mesh, HRESULT lockResult) : m_mesh(mesh), m_lockResult(lockResult) {}
 
     STDMETHOD(QueryInterface)(REFIID iid, void** object) override {
-        return m_mesh->QueryInterface(iid, object);
+        if (!object) {
+            return E_POINTER;
+        }
+        if (IsEqualGUID(iid, IID_IUnknown) || IsEqualGUID(iid, IID_ID3DXBaseMesh) ||
+            IsEqualGUID(iid, IID_ID3DXMesh)) {
+            AddRef();
+            *object = static_cast<ID3DXMesh*>(this);
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
     }
     STDMETHOD_(ULONG, AddRef)() override { return ++m_references; }
     STDMETHOD_(ULONG, Release)() override { return --m_references; }

@@ -125,6 +125,19 @@ TEST_F(EffectTest, TextureWalkLoadsTexturesAndVolumesAndGoesOnPastMissingFiles) 
     SafeRelease(texture);
 }
 
+TEST_F(EffectTest, ANameTooLongForAPathFailsAsAMissingFileAndTheWalkGoesOn) {
+    DebugOutputRecorder recorder;
+    ASSERT_EQ(Load("nomelungo.fxo"), S_OK);
+    // No path line: the name was never joined to a path, cut short or empty, that could be loaded.
+    const std::vector<std::string> expected =
+        Joined({ErrorLine("Impossibile caricare la texture"),
+                ErrorLine("Impossibile caricare la VolumeTexture"), PathLine("Texture ", "marmo.png")});
+    EXPECT_EQ(recorder.Outputs(), expected);
+    EXPECT_EQ(TextureType(m_effect->pEffect, "NomeLungo"), 0);
+    EXPECT_EQ(TextureType(m_effect->pEffect, "VolumeNomeLungo"), 0);
+    EXPECT_EQ(TextureType(m_effect->pEffect, "Marmo"), D3DRTYPE_TEXTURE);
+}
+
 TEST_F(EffectTest, ResourceNameWithASubFolderIsAppendedUnchanged) {
     const std::string folder = "..\\Data\\Textures\\prova";
     const std::string file = folder + "\\venato.png";

@@ -241,6 +241,26 @@ TEST_F(PhysicsTest, OffsetAndScaleMoveOnlyThePositions) {
     EXPECT_EQ(ScaleMesh(nullptr, 2), D3DERR_INVALIDCALL);
 }
 
+// A lock that hands out no pointer must not be written through; nothing is changed, and no lock is left
+// held or undone twice.
+TEST_F(PhysicsTest, OffsetAndScaleFailOnAMeshWhoseVerticesCannotBeWritten) {
+    CMeshContainer* box = Box(2, 2, 2);
+    ID3DXMesh* mesh = box->MeshData.pMesh;
+    const D3DXVECTOR3 before = VertexAt(box, 0);
+    for (HRESULT lockResult : {D3DERR_INVALIDCALL, S_OK}) {
+        SCOPED_TRACE(lockResult == S_OK ? "a lock without a pointer" : "a refused lock");
+        const HRESULT expected = lockResult == S_OK ? E_FAIL : lockResult;
+        UnreadableMesh stand(mesh, lockResult);
+        box->MeshData.pMesh = &stand;
+        EXPECT_EQ(ScaleMesh(box, 3.0f), expected);
+        EXPECT_EQ(OffsetMesh(box, 1.0f, -2.0f, 0.5f), expected);
+        box->MeshData.pMesh = mesh;
+        EXPECT_EQ(stand.locksHeld, 0);
+        EXPECT_EQ(stand.strayUnlocks, 0);
+    }
+    EXPECT_EQ(VertexAt(box, 0), before);
+}
+
 TEST(PointAndSphereTests, BoundsAreStrict) {
     const D3DXVECTOR3 low(0, 0, 0), high(1, 1, 1);
     const D3DXVECTOR3 inside(0.5f, 0.5f, 0.5f), onFace(1, 0.5f, 0.5f), outside(0.5f, 2, 0.5f);

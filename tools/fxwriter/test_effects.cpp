@@ -133,6 +133,19 @@ fx::Effect Textures() {
     return effect;
 }
 
+// Names too long for a path below the game's texture folder (MAX_PATH, 260 bytes), then one that loads.
+fx::Effect LongTextureNames() {
+    const std::string longName(250, 'x');
+    fx::Effect effect;
+    effect.parameters = {
+        Texture("NomeLungo", Type::Texture, longName),
+        Texture("VolumeNomeLungo", Type::Texture3D, longName),
+        Texture("Marmo", Type::Texture, "marmo.png"),
+    };
+    effect.techniques = {OnePassTechnique()};
+    return effect;
+}
+
 fx::Effect SubFolderTexture() {
     fx::Effect effect;
     effect.parameters = {Texture("Venato", Type::Texture2D, "prova\\venato.png")};
@@ -172,9 +185,14 @@ fx::Effect NoTechnique() {
 
 std::vector<NamedEffect> TestEffects() {
     return {
-        {"semantiche", AllSemantics()}, {"ortografia", CorrectSpellings()},
-        {"trame", Textures()},          {"sottocartella", SubFolderTexture()},
-        {"vuoto", NoParameters()},      {"duepassi", TwoPasses()},
-        {"senzapassi", NoPasses()},     {"senzatecnica", NoTechnique()},
+        {"semantiche", AllSemantics()},
+        {"ortografia", CorrectSpellings()},
+        {"trame", Textures()},
+        {"sottocartella", SubFolderTexture()},
+        {"vuoto", NoParameters()},
+        {"duepassi", TwoPasses()},
+        {"senzapassi", NoPasses()},
+        {"senzatecnica", NoTechnique()},
+        {"nomelungo", LongTextureNames()},
     };
 }
