@@ -14,7 +14,7 @@ PACKAGES=(
     libcairo2-dev libfontconfig-dev libpng-dev libjpeg-dev zlib1g-dev
     fonts-dejavu-core fonts-aenigma
     googletest python3 python3-pil clang-format
-    clang libclang-rt-14-dev llvm-14
+    clang libclang-rt-14-dev llvm-14 xxd
 )
 
 install_missing_packages() {

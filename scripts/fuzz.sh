@@ -8,7 +8,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 MINUTES="${1:-30}"
 install_missing_packages
 build_game -DQUORVANTIS_TESTS=ON
-"$BUILD_DIR/fuzz/picture_fuzz_corpus" "$BUILD_DIR/game" "$QUORVANTIS_ROOT/tests/fuzz/findings" "$BUILD_DIR/fuzz/corpus"
+"$BUILD_DIR/fuzz/picture_fuzz_corpus" "$BUILD_DIR/game" "$BUILD_DIR/fuzz/corpus"
 status=0
 "$QUORVANTIS_ROOT/tests/fuzz/run_fuzzer.sh" long "$BUILD_DIR/fuzz" "$MINUTES" || status=$?
 "$QUORVANTIS_ROOT/tests/fuzz/run_fuzzer.sh" coverage "$BUILD_DIR/fuzz"

@@ -1,20 +1,17 @@
-// Writes the fuzz target's corpus into a folder: small sound pictures and the build's own small pictures
-// of each format (seeds/), which the check must accept; the spoiled kinds the device tests load, made from
-// the build's own pictures (kinds/), which it must refuse; and every input the fuzzer has found (findings/),
-// kept as hex text. Exits 1, saying why, when a picture is judged otherwise or a file cannot be read or
-// written.
-//   picture_fuzz_corpus GAME_FOLDER FINDINGS_FOLDER OUT_FOLDER
+// Writes the fuzz target's seeds into a folder: small sound pictures and the build's own small pictures
+// of each format (seeds/), which the check must accept, and the spoiled kinds the device tests load,
+// made from the build's own pictures (kinds/), which it must refuse. Exits 1, saying why, when a
+// picture is judged otherwise or a file cannot be read or written.
+//   picture_fuzz_corpus GAME_FOLDER OUT_FOLDER
 #include "crafted_pictures.h"
 #include "sound_pictures.h"
 
 #include "services/picture_check.h"
 
-#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <string>
 
 namespace fs = std::filesystem;
@@ -37,29 +34,6 @@ bool Spoiled(const std::string& bytes) {
     return PictureIsSpoiled(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
 }
 
-// A finding's bytes from its hex text: '#' starts a comment to the end of its line; space is ignored.
-bool FromHex(const std::string& text, std::string* bytes) {
-    std::string digits;
-    std::istringstream lines(text);
-    for (std::string line; std::getline(lines, line);) {
-        for (char c : line.substr(0, line.find('#'))) {
-            if (std::isxdigit(static_cast<unsigned char>(c))) {
-                digits += c;
-            } else if (!std::isspace(static_cast<unsigned char>(c))) {
-                return false;
-            }
-        }
-    }
-    if (digits.size() % 2 != 0) {
-        return false;
-    }
-    bytes->clear();
-    for (size_t i = 0; i < digits.size(); i += 2) {
-        bytes->push_back(static_cast<char>(std::stoi(digits.substr(i, 2), nullptr, 16)));
-    }
-    return true;
-}
-
 int Fail(const std::string& why) {
     std::fprintf(stderr, "picture_fuzz_corpus: %s\n", why.c_str());
     return 1;
@@ -68,13 +42,12 @@ int Fail(const std::string& why) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        return Fail("usage: picture_fuzz_corpus GAME_FOLDER FINDINGS_FOLDER OUT_FOLDER");
+    if (argc != 3) {
+        return Fail("usage: picture_fuzz_corpus GAME_FOLDER OUT_FOLDER");
     }
     const fs::path game = argv[1];
-    const fs::path findings = argv[2];
-    const fs::path out = argv[3];
-    for (const char* folder : {"seeds", "kinds", "findings"}) {
+    const fs::path out = argv[2];
+    for (const char* folder : {"seeds", "kinds"}) {
         fs::remove_all(out / folder);
         fs::create_directories(out / folder);
     }
@@ -122,24 +95,6 @@ int main(int argc, char** argv) {
         ++written;
     }
 
-    std::error_code error;
-    for (const fs::directory_entry& entry : fs::directory_iterator(findings, error)) {
-        std::string text;
-        std::string bytes;
-        if (entry.path().extension() != ".hex") {
-            continue;
-        }
-        if (!Read(entry.path(), &text) || !FromHex(text, &bytes)) {
-            return Fail("cannot read the finding " + entry.path().string());
-        }
-        if (!Write(out / "findings" / entry.path().stem(), bytes)) {
-            return Fail("cannot write a finding under " + out.string());
-        }
-        ++written;
-    }
-    if (error) {
-        return Fail("cannot list the findings in " + findings.string() + ": " + error.message());
-    }
     std::printf("picture_fuzz_corpus: %d files in %s\n", written, out.string().c_str());
     return 0;
 }

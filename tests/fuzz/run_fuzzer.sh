@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Runs the picture check's fuzz target, built by the test command into FUZZ_DIR (build/fuzz), over the
-# corpus picture_fuzz_corpus wrote into FUZZ_DIR/corpus: sound seeds, the spoiled kinds and every input
-# the fuzzer has found (tests/fuzz/findings/).
+# Runs the picture check's fuzz target, built by the test command into FUZZ_DIR (build/fuzz), over its
+# corpus in FUZZ_DIR/corpus: the sound seeds and the spoiled kinds picture_fuzz_corpus wrote, and every
+# input the fuzzer has found, kept in tests/fuzz/findings/ as hex (xxd -p).
 #   run_fuzzer.sh ci FUZZ_DIR              every kept input once, whole, then a fixed number of runs from
 #                                          a fixed seed: what the tests run
 #   run_fuzzer.sh long FUZZ_DIR MINUTES    on every core, its corpus kept in FUZZ_DIR/long-corpus; each
@@ -35,8 +35,19 @@ summary() {
 failed() { # $1: the log
     tail -n 80 "$1"
     echo "run_fuzzer: failed; the input is under $FUZZ_DIR (crash-*, timeout-*, leak-*, oom-*, slow-unit-*)."
-    echo "Once the fault is mended, keep it: od -An -v -tx1 FILE > $HERE/findings/NAME.hex"
+    echo "Once the fault is mended, keep it: xxd -p FILE > $HERE/findings/WHAT-IT-FOUND.hex"
     exit 1
+}
+
+# The findings, as bytes again, beside the seeds.
+unpack_findings() {
+    rm -rf "$CORPUS/findings"
+    mkdir -p "$CORPUS/findings"
+    local hex
+    for hex in "$HERE"/findings/*.hex; do
+        [ -f "$hex" ] || continue
+        xxd -r -p "$hex" >"$CORPUS/findings/$(basename "$hex" .hex)"
+    done
 }
 
 ci() {
@@ -75,7 +86,7 @@ long() {
         local name
         name="$(basename "$input")"
         if [ ! -f "$HERE/findings/$name.hex" ]; then
-            od -An -v -tx1 "$input" >"$HERE/findings/$name.hex"
+            xxd -p "$input" >"$HERE/findings/$name.hex"
             echo "run_fuzzer: found $name, kept as tests/fuzz/findings/$name.hex"
             kept=$((kept + 1))
         fi
@@ -96,6 +107,7 @@ coverage() {
     llvm-cov-14 report "$FUZZ_DIR/picture_check_coverage" -instr-profile="$profiles/run.profdata" "${sources[@]}"
 }
 
+unpack_findings
 case "$MODE" in
 ci) ci ;;
 long) long "${3:?minutes}" ;;
