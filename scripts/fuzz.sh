@@ -8,6 +8,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 MINUTES="${1:-30}"
 install_missing_packages
 build_game -DQUORVANTIS_TESTS=ON
+cmake --build "$BUILD_DIR/fuzz" --target picture_check_coverage
 "$BUILD_DIR/fuzz/picture_fuzz_corpus" "$BUILD_DIR/game" "$BUILD_DIR/fuzz/corpus"
 status=0
 "$QUORVANTIS_ROOT/tests/fuzz/run_fuzzer.sh" long "$BUILD_DIR/fuzz" "$MINUTES" || status=$?
