@@ -130,14 +130,11 @@ HRESULT UpdateSkinnedMesh(CMeshContainer* container) {
         std::min(container->MeshData.pMesh->GetNumVertices(), container->pSkinnedMesh->GetNumVertices());
     const VertexLock source(container->MeshData.pMesh, D3DLOCK_READONLY);
     const VertexLock destination(container->pSkinnedMesh, 0);
-    // Vertices that cannot be read or written fail the update (a refused lock with its own failure, one
-    // without a pointer with E_FAIL), as does a skin that names vertices the meshes do not have.
-    HRESULT hr = FAILED(source.LockResult()) ? source.LockResult() : destination.LockResult();
-    if (SUCCEEDED(hr)) {
-        hr = source.IsLocked() && destination.IsLocked()
-                 ? SkinInfoUpdateSkinnedMesh(skin, container->pBoneMatrices, nullptr, source.Data(),
-                                             destination.Data(), vertexCount)
-                 : E_FAIL;
+    // Vertices that cannot be read or written fail the update, as does a skin that names vertices the
+    // meshes do not have.
+    if (!source.IsLocked() || !destination.IsLocked()) {
+        return source.IsLocked() ? destination.Failure() : source.Failure();
     }
-    return hr;
+    return SkinInfoUpdateSkinnedMesh(skin, container->pBoneMatrices, nullptr, source.Data(),
+                                     destination.Data(), vertexCount);
 }

@@ -43,7 +43,7 @@ template <typename Change> HRESULT ChangePositions(CMeshContainer* container, Ch
     const DWORD stride = VertexStride(mesh);
     VertexLock lock(mesh, 0);
     if (!lock.IsLocked()) {
-        return FAILED(lock.LockResult()) ? lock.LockResult() : E_FAIL;
+        return lock.Failure();
     }
     BYTE* const vertices = lock.Data<BYTE>();
     for (DWORD i = 0; i < count; ++i) {
@@ -89,7 +89,7 @@ float DistanceToMesh(float x, float y, float z, D3DXVECTOR3 direction, const CFr
 HRESULT AddTriangles(ID3DXMesh* mesh, CCollisionObject* object) {
     const VertexLock vertexLock(mesh, D3DLOCK_READONLY);
     if (!vertexLock.IsLocked()) {
-        return FAILED(vertexLock.LockResult()) ? vertexLock.LockResult() : E_FAIL;
+        return vertexLock.Failure();
     }
     const D3DXVECTOR3* const vertices = vertexLock.Data<D3DXVECTOR3>();
     const WORD* indices = nullptr;

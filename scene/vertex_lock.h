@@ -24,9 +24,9 @@ public:
     bool IsLocked() const { return m_data != nullptr; }
     // The vertices, null unless locked.
     template <typename T = void> T* Data() const { return static_cast<T*>(m_data); }
-    // The platform's answer to the lock, kept as it came: a success without a pointer is still a
-    // success here, for the callers whose results tell the two apart.
-    HRESULT LockResult() const { return m_result; }
+    // Why the vertices cannot be used: the platform's failure, E_FAIL for a lock without a pointer, or
+    // S_OK while locked.
+    HRESULT Failure() const { return IsLocked() ? S_OK : FAILED(m_result) ? m_result : E_FAIL; }
     // Undoes the lock now: the platform's answer, or S_OK when no lock is held.
     HRESULT Unlock() {
         if (!m_data) {

@@ -211,7 +211,7 @@ bool StartsAsHeaderlessBitmap(const unsigned char* bytes, uint64_t size) {
 // A file that starts "BM": headers that hold together, tables before the pixels, and all the pixels the
 // headers claim.
 bool BitmapIsSound(const unsigned char* bytes, uint64_t size) {
-    if (size < kFileHeaderSize || !StartsAsBitmap(bytes, size)) {
+    if (size < kFileHeaderSize) {
         return false;
     }
     // The pixel offset counts from the start of the file, the headers' sizes from the info header.

@@ -45,7 +45,7 @@ bool StartsAsDds(const unsigned char* bytes, uint64_t size) {
 // The header whole, its sides (and a volume's depth) within the bounds, and no more mipmap levels than
 // the largest side halves into: the platform loops over the count it states, for tens of seconds.
 bool DdsIsSound(const unsigned char* bytes, uint64_t size) {
-    if (size < kDdsHeaderEnd || !StartsAsDds(bytes, size)) {
+    if (size < kDdsHeaderEnd) {
         return false;
     }
     const uint32_t height = ReadLittle32(bytes + 12);
@@ -78,7 +78,7 @@ bool StartsAsTga(const unsigned char* bytes, uint64_t size) {
 }
 
 bool TgaIsSound(const unsigned char* bytes, uint64_t size) {
-    return size >= kTgaHeaderSize && StartsAsTga(bytes, size) && SideIsSound(ReadLittle16(bytes + 12)) &&
+    return size >= kTgaHeaderSize && SideIsSound(ReadLittle16(bytes + 12)) &&
            SideIsSound(ReadLittle16(bytes + 14));
 }
 

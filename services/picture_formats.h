@@ -29,8 +29,8 @@ inline bool SideIsSound(int64_t side) {
     return side >= 1 && side <= kLargestPictureSide;
 }
 
-// Each format as the platform's loaders tell it, by its first bytes, and then judged whole. A walker
-// judges any bytes soundly, its format's or not.
+// Each format as the platform's loaders tell it, by its first bytes, and then judged whole. A walker is
+// given only bytes that start as its format, and reads none past their size whatever follows.
 bool StartsAsBitmap(const unsigned char* bytes, uint64_t size); // "BM": with its file header
 bool BitmapIsSound(const unsigned char* bytes, uint64_t size);
 // D3DX also reads a bitmap without its file header: a file that starts with a header's size.

@@ -74,9 +74,6 @@ bool StartsAsJpeg(const unsigned char* bytes, uint64_t size) {
 // picture before the frame header leaves the decoder no size to read; past the frame header the end
 // of the file is the decoder's to judge, as is the entropy-coded data.
 bool JpegIsSound(const unsigned char* bytes, uint64_t size) {
-    if (!StartsAsJpeg(bytes, size)) {
-        return false;
-    }
     bool framed = false;
     int scans = 0;
     uint64_t at = 2;

@@ -4,7 +4,6 @@
 // run: gigabytes from a few megabytes of file.
 #include "services/picture_formats.h"
 
-#include <climits>
 #include <cstring>
 
 #include <zlib.h>
@@ -19,8 +18,6 @@ constexpr uint64_t kChunkFrame = 4 + 4 + 4; // length, type, then the data, then
 // What the compressed texts and the colour profile may inflate to in all: the decoder's own bound for
 // one chunk, which the platform turns off. Profiles and texts run to kilobytes.
 constexpr uint64_t kMostTextBytes = 8000000;
-// zlib counts its input in 32 bits.
-constexpr uint64_t kLargestPiece = UINT_MAX;
 
 // The bytes of the raw rows: a filter byte and the row's bytes for every row of every pass. False for a
 // colour type and depth PNG does not have.
@@ -73,13 +70,21 @@ public:
     InflatedCounter& operator=(const InflatedCounter&) = delete;
 
     // Inflates the next `size` bytes of the stream, all of them and nothing past them, until they are
-    // used, the stream ends or fails, or more than `cap` bytes have come out in all.
-    void Feed(const unsigned char* bytes, uint64_t size, uint64_t cap) {
-        while (size > 0 && !Stopped(cap)) {
-            const uint64_t piece = size < kLargestPiece ? size : kLargestPiece;
-            FeedPiece(bytes, static_cast<uInt>(piece), cap);
-            bytes += piece;
-            size -= piece;
+    // used, the stream ends or fails, or more than `cap` bytes have come out in all. A chunk's data is
+    // at most 32 bits long, as zlib counts its input.
+    void Feed(const unsigned char* bytes, uint32_t size, uint64_t cap) {
+        m_stream.next_in = const_cast<unsigned char*>(bytes);
+        m_stream.avail_in = size;
+        while (m_ready && !m_ended && !m_failed && m_count <= cap) {
+            m_stream.next_out = m_scratch;
+            m_stream.avail_out = sizeof(m_scratch);
+            const int result = inflate(&m_stream, Z_NO_FLUSH);
+            m_count += sizeof(m_scratch) - m_stream.avail_out;
+            m_ended = result == Z_STREAM_END;
+            m_failed = result != Z_OK && result != Z_STREAM_END && result != Z_BUF_ERROR;
+            if (result == Z_BUF_ERROR || (m_stream.avail_in == 0 && m_stream.avail_out != 0)) {
+                return; // these bytes are used up
+            }
         }
     }
 
@@ -88,24 +93,6 @@ public:
     uint64_t Count() const { return m_count; }
 
 private:
-    bool Stopped(uint64_t cap) const { return !m_ready || m_ended || m_failed || m_count > cap; }
-
-    void FeedPiece(const unsigned char* bytes, uInt size, uint64_t cap) {
-        m_stream.next_in = const_cast<unsigned char*>(bytes);
-        m_stream.avail_in = size;
-        while (!Stopped(cap)) {
-            m_stream.next_out = m_scratch;
-            m_stream.avail_out = sizeof(m_scratch);
-            const int result = inflate(&m_stream, Z_NO_FLUSH);
-            m_count += sizeof(m_scratch) - m_stream.avail_out;
-            m_ended = result == Z_STREAM_END;
-            m_failed = result != Z_OK && result != Z_STREAM_END && result != Z_BUF_ERROR;
-            if (result == Z_BUF_ERROR || (m_stream.avail_in == 0 && m_stream.avail_out != 0)) {
-                return; // this piece is used up
-            }
-        }
-    }
-
     z_stream m_stream = {};
     unsigned char m_scratch[32 * 1024];
     uint64_t m_count = 0;
@@ -173,7 +160,7 @@ bool StartsAsPng(const unsigned char* bytes, uint64_t size) {
 // kMostTextBytes together. The image data, in consecutive IDAT chunks, must inflate to the picture's
 // raw rows exactly and end there.
 bool PngIsSound(const unsigned char* bytes, uint64_t size) {
-    if (size < kHeaderEnd || !StartsAsPng(bytes, size) || ReadBig32(bytes + 8) != kHeaderLength ||
+    if (size < kHeaderEnd || ReadBig32(bytes + 8) != kHeaderLength ||
         std::memcmp(bytes + 12, "IHDR", 4) != 0) {
         return false;
     }
@@ -194,7 +181,7 @@ bool PngIsSound(const unsigned char* bytes, uint64_t size) {
         if (kChunkFrame > size - at) {
             return false;
         }
-        const uint64_t length = ReadBig32(bytes + at);
+        const uint32_t length = ReadBig32(bytes + at);
         const unsigned char* type = bytes + at + 4;
         const unsigned char* data = bytes + at + 8;
         if (length > size - at - kChunkFrame) {
@@ -220,7 +207,7 @@ bool PngIsSound(const unsigned char* bytes, uint64_t size) {
                 if (!counter.Ready()) {
                     return false;
                 }
-                counter.Feed(data + text, length - text, kMostTextBytes - textBytes);
+                counter.Feed(data + text, static_cast<uint32_t>(length - text), kMostTextBytes - textBytes);
                 textBytes += counter.Count();
                 if (textBytes > kMostTextBytes) {
                     return false;
