@@ -52,17 +52,6 @@ int main(int argc, char** argv) {
         fs::create_directories(out / folder);
     }
 
-    int written = 0;
-    for (const SoundPicture& picture : SoundPictures()) {
-        if (picture.bytes.empty() || Spoiled(picture.bytes)) {
-            return Fail("the sound picture " + picture.name + " is refused");
-        }
-        if (!Write(out / "seeds" / picture.name, picture.bytes)) {
-            return Fail("cannot write " + (out / "seeds" / picture.name).string());
-        }
-        ++written;
-    }
-
     BuildPictures ours;
     if (!Read(game / "Immagini" / "Mouse" / "cursore.bmp", &ours.cursor) ||
         !Read(game / "Immagini" / "Slider" / "slider.png", &ours.png) ||
@@ -70,31 +59,40 @@ int main(int argc, char** argv) {
         !Read(game / "Data" / "Textures" / "rumore.dds", &ours.volume)) {
         return Fail("cannot read the build's pictures under " + game.string());
     }
-    const std::pair<const char*, const std::string*> oursAsSeeds[] = {{"cursore.bmp", &ours.cursor},
-                                                                      {"slider.png", &ours.png},
-                                                                      {"HELP.jpg", &ours.jpeg},
-                                                                      {"rumore.dds", &ours.volume}};
-    for (const auto& seed : oursAsSeeds) {
-        if (Spoiled(*seed.second) || !Write(out / "seeds" / seed.first, *seed.second)) {
-            return Fail(std::string("the build's ") + seed.first + " is refused, or cannot be written");
+    // Each seed must pass and each kind be refused.
+    size_t written = 0;
+    const auto keep = [&](const char* folder, const std::string& name, const std::string& bytes,
+                          bool spoiled) {
+        if (bytes.empty() || Spoiled(bytes) != spoiled) {
+            Fail(name + (spoiled ? " passes" : " is refused"));
+            return false;
+        }
+        if (!Write(out / folder / name.substr(0, name.find(':')), bytes)) {
+            Fail("cannot write " + name + " in " + (out / folder).string());
+            return false;
         }
         ++written;
+        return true;
+    };
+    std::vector<SoundPicture> seeds = SoundPictures();
+    seeds.insert(seeds.end(), {{"cursore.bmp", ours.cursor},
+                               {"slider.png", ours.png},
+                               {"HELP.jpg", ours.jpeg},
+                               {"rumore.dds", ours.volume}});
+    for (const SoundPicture& seed : seeds) {
+        if (!keep("seeds", seed.name, seed.bytes, false)) {
+            return 1;
+        }
     }
     const std::vector<SpoiledPicture> kinds = SpoiledPictureKinds(ours);
     if (kinds.empty()) {
         return Fail("the build's pictures under " + game.string() + " are not the ones the kinds start from");
     }
-    int kind = 0;
-    for (const SpoiledPicture& spoiled : kinds) {
-        if (!Spoiled(spoiled.bytes)) {
-            return Fail(std::string("the spoiled kind \"") + spoiled.what + "\" passes");
+    for (size_t i = 0; i < kinds.size(); ++i) {
+        if (!keep("kinds", "kind-" + std::to_string(i + 1) + ": " + kinds[i].what, kinds[i].bytes, true)) {
+            return 1;
         }
-        if (!Write(out / "kinds" / ("kind-" + std::to_string(++kind)), spoiled.bytes)) {
-            return Fail("cannot write a spoiled kind under " + out.string());
-        }
-        ++written;
     }
-
-    std::printf("picture_fuzz_corpus: %d files in %s\n", written, out.string().c_str());
+    std::printf("picture_fuzz_corpus: %zu files in %s\n", written, out.string().c_str());
     return 0;
 }

@@ -1,14 +1,11 @@
-// Small sound pictures for the fuzz target's seeds, of the kinds the build's own do not show: JPEG and
-// PNG from their encoders in several shapes, bitmaps from the tests' writers, a TGA.
+// Small sound pictures for the fuzz target's seeds, of the kinds the build's own do not show: JPEG from
+// its encoder in several shapes, PNG, bitmaps and a TGA from the tests' writers.
 #include "sound_pictures.h"
 
 #include "bitmap_file.h"
 #include "crafted_pictures.h"
 
-#include <cstdio>
-
 #include <jpeglib.h>
-#include <png.h>
 
 namespace {
 
@@ -64,91 +61,13 @@ std::string EncodeJpeg(const JpegShape& shape) {
     return bytes;
 }
 
-struct PngShape {
-    const char* name;
-    int width, height, depth, colourType;
-    bool interlaced, texts, profile;
-};
-
-void AppendPngBytes(png_structp png, png_bytep data, png_size_t length) {
-    static_cast<std::string*>(png_get_io_ptr(png))->append(reinterpret_cast<const char*>(data), length);
-}
-
-// The smallest colour profile the encoder takes for a colour picture: its size, version, class, colour
-// space, connection space, signature and the D50 illuminant, and no tags.
-std::string ColourProfile() {
-    std::string profile(132, '\0');
-    profile = PatchedBigEndian(PatchedBigEndian(profile, 0, 132), 8, 0x02100000);
-    profile.replace(12, 12, "mntrRGB XYZ ");
-    profile.replace(36, 4, "acsp");
-    const uint32_t d50[] = {0xF6D6, 0x10000, 0xD32D};
-    for (size_t i = 0; i < 3; ++i) {
-        profile = PatchedBigEndian(profile, 68 + 4 * i, d50[i]);
+// A PNG's raw rows: filter byte 0, then `bytes` of `value`, `rows` times.
+std::string Rows(int rows, size_t bytes, char value) {
+    std::string raw;
+    for (int i = 0; i < rows; ++i) {
+        raw += '\0' + std::string(bytes, value);
     }
-    return profile;
-}
-
-std::string EncodePng(const PngShape& shape) {
-    // Everything the encoder reads is made before it starts: an error jumps back over this frame.
-    png_color palette[4] = {{0, 0, 0}, {200, 30, 30}, {30, 200, 30}, {30, 30, 200}};
-    png_byte opacity[2] = {0, 128};
-    char keyword[] = "Commento";
-    char text[] = "Quorvantis 3D, il gioco del codice segreto";
-    char language[] = "it";
-    png_text texts[3] = {};
-    const int compressions[3] = {PNG_TEXT_COMPRESSION_zTXt, PNG_ITXT_COMPRESSION_zTXt,
-                                 PNG_ITXT_COMPRESSION_NONE};
-    for (int i = 0; i < 3; ++i) {
-        texts[i].compression = compressions[i];
-        texts[i].key = keyword;
-        texts[i].text = text;
-        texts[i].lang = i > 0 ? language : nullptr;
-        texts[i].lang_key = i > 0 ? keyword : nullptr;
-    }
-    const std::string profile = ColourProfile();
-    const int channels = shape.colourType == PNG_COLOR_TYPE_RGB          ? 3
-                         : shape.colourType == PNG_COLOR_TYPE_GRAY_ALPHA ? 2
-                         : shape.colourType == PNG_COLOR_TYPE_RGB_ALPHA  ? 4
-                                                                         : 1;
-    const size_t rowBytes = (static_cast<size_t>(shape.width) * channels * shape.depth + 7) / 8;
-    std::vector<png_byte> pixels(rowBytes * shape.height);
-    for (size_t i = 0; i < pixels.size(); ++i) {
-        pixels[i] = Sample(static_cast<int>(i % rowBytes), static_cast<int>(i / rowBytes), 0) &
-                    (shape.colourType == PNG_COLOR_TYPE_PALETTE ? 0x33 : 0xFF); // indices below 4
-    }
-    std::vector<png_bytep> rows;
-    for (int y = 0; y < shape.height; ++y) {
-        rows.push_back(pixels.data() + rowBytes * y);
-    }
-    std::string bytes;
-
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        return {};
-    }
-    png_set_write_fn(png, &bytes, AppendPngBytes, nullptr);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(shape.width), static_cast<png_uint_32>(shape.height),
-                 shape.depth, shape.colourType, shape.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    if (shape.colourType == PNG_COLOR_TYPE_PALETTE) {
-        png_set_PLTE(png, info, palette, 4);
-        png_set_tRNS(png, info, opacity, 2, nullptr);
-    }
-    if (shape.texts) {
-        png_set_text(png, info, texts, 3);
-    }
-    if (shape.profile) {
-        png_set_iCCP(png, info, "profilo", PNG_COMPRESSION_TYPE_BASE,
-                     reinterpret_cast<png_const_bytep>(profile.data()),
-                     static_cast<png_uint_32>(profile.size()));
-    }
-    png_write_info(png, info);
-    png_write_image(png, rows.data());
-    png_write_end(png, info);
-    png_destroy_write_struct(&png, &info);
-    return bytes;
+    return raw;
 }
 
 // A bitmap of a 40-byte header grown to a V5 header whose colour space is an embedded profile, 4 bytes
@@ -197,15 +116,18 @@ std::vector<SoundPicture> SoundPictures() {
     for (const JpegShape& shape : jpegs) {
         pictures.push_back({shape.name, EncodeJpeg(shape)});
     }
-    const PngShape pngs[] = {
-        {"png-grey-1", 5, 3, 1, PNG_COLOR_TYPE_GRAY, false, false, false},
-        {"png-grey-16-texts", 3, 2, 16, PNG_COLOR_TYPE_GRAY, false, true, false},
-        {"png-rgb-interlaced", 9, 9, 8, PNG_COLOR_TYPE_RGB, true, false, true},
-        {"png-palette-4", 5, 5, 4, PNG_COLOR_TYPE_PALETTE, true, false, false},
-        {"png-rgba-16", 2, 3, 16, PNG_COLOR_TYPE_RGB_ALPHA, false, true, true},
-    };
-    for (const PngShape& shape : pngs) {
-        pictures.push_back({shape.name, EncodePng(shape)});
-    }
+    // PNGs from the tests' own chunk writer, texts, a profile and a palette before the image data; the
+    // interlaced one of one pixel, which only the first pass holds.
+    const std::string keyword("Commento\0", 9);
+    const std::string ancillary =
+        PngChunk("zTXt", keyword + '\0' + ZlibStream("Quorvantis 3D")) +
+        PngChunk("iTXt", keyword + std::string("\1\0it\0Commento\0", 14) + ZlibStream("codice segreto")) +
+        PngChunk("iCCP", keyword + '\0' + ZlibStream(std::string(132, 'p')));
+    pictures.push_back(
+        {"png-grey-1-texts", PngFile(5, 3, 1, 0, false, ZlibStream(Rows(3, 1, '\xA5')), ancillary)});
+    pictures.push_back({"png-rgba-16", PngFile(2, 3, 16, 6, false, ZlibStream(Rows(3, 16, '\x40')))});
+    pictures.push_back({"png-palette-4", PngFile(5, 2, 4, 3, false, ZlibStream(Rows(2, 3, '\x12')),
+                                                 PngChunk("PLTE", std::string(4 * 3, '\x7F')))});
+    pictures.push_back({"png-rgb-interlaced", PngFile(1, 1, 8, 2, true, ZlibStream(Rows(1, 3, '\x20')))});
     return pictures;
 }

@@ -248,7 +248,9 @@ TEST_F(PictureCheckTest, EveryOtherFormatIsRefusedAndFilesThatCannotBeReadAreLef
     EXPECT_FALSE(Spoiled(ReadFileBytes("..\\Data\\Textures\\rumore.dds").substr(0, 200)))
         << "a DDS file cut in its pixels: the platform checks them";
 
-    const std::string icon = std::string("\0\0\1\0\1\0\x10\x10\0\0\1\0\x20\0", 14) + std::string(64, '\x7F');
+    // One 16 x 16 picture of 32 bits, 1128 bytes from byte 22: read as a TGA, 32 x 1128.
+    const std::string icon = std::string("\0\0\1\0\1\0\x10\x10\0\0\1\0\x20\0\x68\x04\0\0\x16\0\0\0", 22) +
+                             std::string(1128, '\x7F');
     const std::pair<const char*, std::string> others[] = {
         {"GIF", std::string("GIF89a\x01\0\x01\0\0\0\0,\0\0\0\0\x01\0\x01\0\0\x02\x02L\x01\0;", 29)},
         {"TIFF", std::string("II*\0\x08\0\0\0\0\0", 10)},

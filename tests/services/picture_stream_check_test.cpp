@@ -249,7 +249,7 @@ TEST(PictureStreamCheckTest, PngImageDataMustInflateToTheRawRowsAndEndThere) {
     EXPECT_TRUE(Spoiled(png.substr(0, png.size() - 12) + text.substr(0, 100))) << "a chunk cut short";
 }
 
-TEST(PictureStreamCheckTest, PngTextsAndProfilesInflateTo8000000BytesInAll) {
+TEST(PictureStreamCheckTest, PngTextsAndProfilesHoldTheirStreamsWhichInflateTo8000000BytesInAll) {
     const std::string rows = ZlibStream(std::string(16 * 17, '\0'));
     const std::string keyword("Commento\0", 9);
     const auto zText = [&](const std::string& stream) { return PngChunk("zTXt", keyword + '\0' + stream); };
@@ -273,6 +273,20 @@ TEST(PictureStreamCheckTest, PngTextsAndProfilesInflateTo8000000BytesInAll) {
     const size_t end = png.size() - 12;
     EXPECT_FALSE(Spoiled(png.substr(0, end) + profile(ZlibStream(rest)) + png.substr(end)));
     EXPECT_TRUE(Spoiled(png.substr(0, end) + iText(true, rest + "x") + png.substr(end)));
+
+    // Each compressed kind cut anywhere short of where its stream starts is refused, since the stream
+    // would start past the chunk; cut there, with an empty stream, it passes.
+    const std::pair<const char*, std::string> heads[] = {
+        {"zTXt", keyword + '\0'},
+        {"iCCP", std::string("sRGB\0\0", 6)},
+        {"iTXt", keyword + std::string("\1\0it\0Commento\0", 14)}};
+    for (const auto& head : heads) {
+        for (size_t cut = 0; cut <= head.second.size(); ++cut) {
+            const std::string chunk = PngChunk(head.first, head.second.substr(0, cut));
+            EXPECT_EQ(Spoiled(PngFile(16, 16, 8, 0, false, rows, chunk)), cut < head.second.size())
+                << head.first << " cut to " << cut;
+        }
+    }
 }
 
 } // namespace
