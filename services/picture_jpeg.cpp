@@ -1,14 +1,19 @@
 // The picture check's JPEG: its markers walked as the standard has them, which is how the decoder reads
-// a sound file, up to the end of the picture.
+// a sound file, up to the end of the picture; of its codings only those the loaders are made for, and
+// its scans as the standard allows them.
 #include "services/picture_formats.h"
+
+#include <cstring>
 
 namespace picture_formats {
 namespace {
 
 constexpr unsigned char kMarker = 0xFF;
 constexpr unsigned char kTem = 0x01;
+constexpr unsigned char kBaseline = 0xC0;
+constexpr unsigned char kExtended = 0xC1;
+constexpr unsigned char kProgressive = 0xC2;
 constexpr unsigned char kHuffmanTables = 0xC4;
-constexpr unsigned char kArithmeticTables = 0xCC;
 constexpr unsigned char kFirstRestart = 0xD0;
 constexpr unsigned char kLastRestart = 0xD7;
 constexpr unsigned char kStart = 0xD8;
@@ -16,6 +21,12 @@ constexpr unsigned char kEnd = 0xD9;
 constexpr unsigned char kScan = 0xDA;
 constexpr unsigned char kComment = 0xFE;
 constexpr uint64_t kFrameHeader = 8; // length, precision, height, width, component count
+constexpr uint64_t kScanHeader = 6;  // length, component count, then 2 bytes a component, then 3
+constexpr unsigned char kPrecision = 8;
+// A scan names at most four components, and the loaders read grey, colour and CMYK pictures.
+constexpr int kMostComponents = 4;
+constexpr int kCoefficients = 64;
+constexpr int kLastBit = 13; // the decoder's bound on a scan's successive-approximation bits
 // The most scans sound encoders write in a picture the platform loads (16 in colour, fewer in grey);
 // each costs the decoder a pass over the whole picture, 4096 x 4096 of it in some 70 ms.
 constexpr int kMostScans = 16;
@@ -25,17 +36,111 @@ bool StandsAlone(unsigned char marker) {
     return (marker >= kFirstRestart && marker <= kLastRestart) || marker == kTem;
 }
 
-// SOF0 to SOF15 but for DHT (C4), JPG (C8) and DAC (CC).
+// The Huffman-coded frames of 8-bit samples: baseline, extended sequential and progressive. The other
+// frame headers (lossless, hierarchical, and every arithmetic-coded one) and the segments only those
+// use (DAC, DHP, EXP) are unknown here: arithmetic coding costs the decoder up to 64 decisions a
+// coefficient whatever the data holds, so a file of a kilobyte can hold a load for seconds.
 bool IsFrameHeader(unsigned char marker) {
-    return marker >= 0xC0 && marker <= 0xCF && marker != kHuffmanTables && marker != 0xC8 &&
-           marker != kArithmeticTables;
+    return marker == kBaseline || marker == kExtended || marker == kProgressive;
 }
 
 // The segments the decoder reads or passes over by their length; it gives up on any other marker.
 bool IsKnownSegment(unsigned char marker) {
-    return IsFrameHeader(marker) || marker == kHuffmanTables || marker == kArithmeticTables ||
-           marker == kScan || (marker >= 0xDB && marker <= 0xDD) || // DQT, DNL, DRI
+    return IsFrameHeader(marker) || marker == kHuffmanTables || marker == kScan ||
+           (marker >= 0xDB && marker <= 0xDD) || // DQT, DNL, DRI
            (marker >= 0xE0 && marker <= 0xEF) || marker == kComment;
+}
+
+// The frame's components and what the scans so far have decoded of each: in a sequential frame whether
+// it has been scanned; in a progressive one, for each coefficient, the bit its last scan left it at, or
+// -1 before its first scan.
+struct Frame {
+    bool progressive = false;
+    int components = 0;
+    unsigned char ids[kMostComponents] = {};
+    bool scanned[kMostComponents] = {};
+    signed char bits[kMostComponents][kCoefficients];
+};
+
+// The frame header (`header`: its length on) within the bounds: 8-bit samples, one to four components
+// and sides of 1 to kLargestPictureSide.
+bool ReadFrame(unsigned char marker, const unsigned char* header, uint64_t length, Frame* frame) {
+    if (length < kFrameHeader || header[2] != kPrecision || header[7] < 1 || header[7] > kMostComponents ||
+        length < kFrameHeader + 3u * header[7] || !SideIsSound(ReadBig16(header + 3)) ||
+        !SideIsSound(ReadBig16(header + 5))) {
+        return false;
+    }
+    frame->progressive = marker == kProgressive;
+    frame->components = header[7];
+    for (int c = 0; c < frame->components; ++c) {
+        frame->ids[c] = header[kFrameHeader + 3 * c];
+    }
+    std::memset(frame->bits, -1, sizeof(frame->bits));
+    return true;
+}
+
+// A scan header (`header`: its length on) as the standard allows it, and what it decodes noted in the
+// frame. The decoder only warns about a scan that breaks these rules and decodes it anyway, a pass over
+// the picture each time. In a sequential frame each component stands in one scan, which holds every
+// coefficient. In a progressive one a component's DC comes before its AC, an AC scan holds one
+// component, and each coefficient has one first scan and then refinements of one bit each, each bit
+// once.
+bool ReadScan(const unsigned char* header, uint64_t length, Frame* frame) {
+    const int count = length > 2 ? header[2] : 0;
+    if (count < 1 || count > kMostComponents || length != kScanHeader + 2u * count) {
+        return false;
+    }
+    int scanned[kMostComponents];
+    for (int i = 0; i < count; ++i) {
+        int c = 0;
+        while (c < frame->components && frame->ids[c] != header[3 + 2 * i]) {
+            ++c; // the decoder takes the first component of that id
+        }
+        for (int j = 0; j < i; ++j) {
+            if (scanned[j] == c) {
+                return false;
+            }
+        }
+        if (c == frame->components) {
+            return false;
+        }
+        scanned[i] = c;
+    }
+    const unsigned char* spectral = header + 3 + 2 * count;
+    const int first = spectral[0];
+    const int last = spectral[1];
+    const int high = spectral[2] >> 4;
+    const int low = spectral[2] & 0x0F;
+    if (!frame->progressive) {
+        if (first != 0 || last != kCoefficients - 1 || high != 0 || low != 0) {
+            return false;
+        }
+        for (int i = 0; i < count; ++i) {
+            if (frame->scanned[scanned[i]]) {
+                return false;
+            }
+            frame->scanned[scanned[i]] = true;
+        }
+        return true;
+    }
+    const bool dc = first == 0;
+    if ((dc ? last != 0 : last < first || last >= kCoefficients || count != 1) || low > kLastBit ||
+        (high != 0 && low != high - 1)) {
+        return false;
+    }
+    for (int i = 0; i < count; ++i) {
+        signed char* bits = frame->bits[scanned[i]];
+        if (!dc && bits[0] < 0) {
+            return false;
+        }
+        for (int k = first; k <= last; ++k) {
+            if (bits[k] < 0 ? high != 0 : high == 0 || high != bits[k]) {
+                return false;
+            }
+            bits[k] = static_cast<signed char>(low);
+        }
+    }
+    return true;
 }
 
 // Past a scan's entropy-coded data, which ends at the first marker other than a restart: FF 00 is a
@@ -69,11 +174,13 @@ bool StartsAsJpeg(const unsigned char* bytes, uint64_t size) {
 // marker must stand, FF, fill bytes FF, then a code that is neither 00 nor unknown. The decoder
 // passes over anything else to the next marker, so a file whose garbage hides a segment (FF 00 read
 // as a marker by a looser walk) would show it another frame header than the one checked here. One
-// frame header, its sides within the bounds; every segment whole; no more scans than sound encoders
-// write, since the decoder passes over the whole picture once a scan. A scan or the end of the
-// picture before the frame header leaves the decoder no size to read; past the frame header the end
-// of the file is the decoder's to judge, as is the entropy-coded data.
+// frame header of a Huffman-coded 8-bit frame, its sides within the bounds; every segment whole; scans
+// as the standard allows them, and no more than sound encoders write, since the decoder passes over
+// the whole picture once a scan. A scan or the end of the picture before the frame header leaves the
+// decoder no size to read; past the frame header the end of the file is the decoder's to judge, as is
+// the entropy-coded data.
 bool JpegIsSound(const unsigned char* bytes, uint64_t size) {
+    Frame frame;
     bool framed = false;
     int scans = 0;
     uint64_t at = 2;
@@ -105,18 +212,16 @@ bool JpegIsSound(const unsigned char* bytes, uint64_t size) {
             return false;
         }
         if (IsFrameHeader(marker)) {
-            const unsigned char* frame = bytes + at;
-            if (framed || length < kFrameHeader || length < kFrameHeader + 3u * frame[7] ||
-                !SideIsSound(ReadBig16(frame + 3)) || !SideIsSound(ReadBig16(frame + 5))) {
+            if (framed || !ReadFrame(marker, bytes + at, length, &frame)) {
                 return false;
             }
             framed = true;
         }
+        if (marker == kScan && (!framed || ++scans > kMostScans || !ReadScan(bytes + at, length, &frame))) {
+            return false;
+        }
         at += length;
         if (marker == kScan) {
-            if (!framed || ++scans > kMostScans) {
-                return false;
-            }
             at = SkipEntropyData(bytes, size, at);
         }
     }

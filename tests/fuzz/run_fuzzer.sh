@@ -1,31 +1,50 @@
 #!/usr/bin/env bash
-# Runs the picture check's fuzz target, built by the test command into FUZZ_DIR (build/fuzz), over its
-# corpus in FUZZ_DIR/corpus: the sound seeds and the spoiled kinds picture_fuzz_corpus wrote, and every
-# input the fuzzer has found, kept in tests/fuzz/findings/ as hex (xxd -p).
-#   run_fuzzer.sh ci FUZZ_DIR              every kept input once, whole, then a fixed number of runs from
-#                                          a fixed seed: what the tests run
-#   run_fuzzer.sh long FUZZ_DIR MINUTES    on every core, its corpus kept in FUZZ_DIR/long-corpus; each
-#                                          input it finds is written to tests/fuzz/findings/ as hex
-#   run_fuzzer.sh coverage FUZZ_DIR        the lines of the check that the kept inputs and the long
-#                                          corpus reach
-# A crash, a leak, undefined behaviour, an input that takes a second or more, or more memory than the
-# limits fails the run.
+# Runs one of the picture fuzz targets, built by the test command into FUZZ_DIR (build/fuzz), over its
+# corpus: the sound seeds and the spoiled kinds picture_fuzz_corpus wrote into FUZZ_DIR/corpus, and every
+# input the fuzzers have found, kept in tests/fuzz/findings/ as hex (xxd -p).
+#   TARGET check     the picture check on any bytes (picture_check_fuzz)
+#   TARGET decode    every JPEG the check accepts decoded by the system's libjpeg (jpeg_decode_fuzz),
+#                    from the JPEGs among the seeds, the kinds and the findings
+#   run_fuzzer.sh ci TARGET FUZZ_DIR              every kept input once, whole, then a fixed number of
+#                                                 runs from a fixed seed: what the tests run
+#   run_fuzzer.sh long TARGET FUZZ_DIR MINUTES    on every core, its corpus kept in FUZZ_DIR/long-TARGET;
+#                                                 each input it finds is written to tests/fuzz/findings/
+#   run_fuzzer.sh coverage TARGET FUZZ_DIR        the lines of the check that the kept inputs and the
+#                                                 long corpus reach
+# A crash, a leak, undefined behaviour, an input over the time limit, or more memory than the limits
+# fails the run.
 set -euo pipefail
 
 MODE="$1"
-FUZZ_DIR="$(cd "$2" && pwd)"
+TARGET="$2"
+FUZZ_DIR="$(cd "$3" && pwd)"
 HERE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-FUZZER="$FUZZ_DIR/picture_check_fuzz"
 CORPUS="$FUZZ_DIR/corpus"
-KEPT=("$CORPUS/seeds" "$CORPUS/kinds" "$CORPUS/findings")
-
-# The check judges any file in milliseconds and holds a few buffers: a second an input, 64 MB a buffer.
-LIMITS=(-timeout=1 -rss_limit_mb=1024 -malloc_limit_mb=64 -dict="$HERE/pictures.dict")
 # Generated inputs stay small; a kept input is replayed whole first.
 MAX_LEN=4096
-# About a minute on a machine of 2 cores while the other tests run.
 CI_SEED=1
-CI_RUNS=6000000
+
+case "$TARGET" in
+check)
+    FUZZER="$FUZZ_DIR/picture_check_fuzz"
+    # The check judges any file in milliseconds and holds a few buffers: a second an input, 64 MB a buffer.
+    LIMITS=(-timeout=1 -rss_limit_mb=1024 -malloc_limit_mb=64)
+    # About a minute on a machine of 2 cores while the other tests run.
+    CI_RUNS=3000000
+    ;;
+decode)
+    FUZZER="$FUZZ_DIR/jpeg_decode_fuzz"
+    # The target stops itself on a decode over its limit; the timeout only catches a hang. A progressive
+    # picture of 4096 x 4096 in colour holds some 100 MB of coefficients.
+    LIMITS=(-timeout=20 -rss_limit_mb=2048 -malloc_limit_mb=256)
+    CI_RUNS=30000
+    ;;
+*)
+    echo "usage: run_fuzzer.sh ci|long|coverage check|decode FUZZ_DIR [MINUTES]"
+    exit 2
+    ;;
+esac
+LIMITS+=(-dict="$HERE/pictures.dict")
 
 # The lines of libFuzzer's log worth keeping when all went well.
 summary() {
@@ -39,46 +58,68 @@ failed() { # $1: the log
     exit 1
 }
 
-# The findings, as bytes again, beside the seeds.
-unpack_findings() {
-    rm -rf "$CORPUS/findings"
-    mkdir -p "$CORPUS/findings"
+# The kept inputs, in folders that must each hold some: without the seeds or the kinds the replay would
+# prove nothing. The findings as bytes again, in a folder of the target's own, since both targets run at
+# once; for the decode target only the JPEGs of each folder.
+prepare_kept() {
+    local kept="$FUZZ_DIR/kept-$TARGET"
+    rm -rf "$kept"
+    mkdir -p "$kept/findings"
     local hex
     for hex in "$HERE"/findings/*.hex; do
         [ -f "$hex" ] || continue
-        xxd -r -p "$hex" >"$CORPUS/findings/$(basename "$hex" .hex)"
+        xxd -r -p "$hex" >"$kept/findings/$(basename "$hex" .hex)"
+    done
+    KEPT=("$CORPUS/seeds" "$CORPUS/kinds" "$kept/findings")
+    if [ "$TARGET" = decode ]; then
+        local folder file
+        for folder in seeds kinds; do
+            mkdir -p "$kept/$folder"
+            for file in "$CORPUS/$folder"/*; do
+                if [ -f "$file" ] && [ "$(head -c 2 "$file" | xxd -p)" = ffd8 ]; then
+                    cp "$file" "$kept/$folder/"
+                fi
+            done
+        done
+        KEPT=("$kept/seeds" "$kept/kinds" "$kept/findings")
+    fi
+    local folder
+    for folder in "${KEPT[@]}"; do
+        if [ -z "$(ls -A "$folder" 2>/dev/null)" ]; then
+            echo "run_fuzzer: no inputs in $folder"
+            exit 1
+        fi
     done
 }
 
 ci() {
     local files
     mapfile -t files < <(find "${KEPT[@]}" -type f | sort)
-    [ ${#files[@]} -gt 0 ] || { echo "run_fuzzer: no corpus under $CORPUS"; exit 1; }
-    echo "run_fuzzer: replaying ${#files[@]} kept inputs whole"
-    "$FUZZER" "${LIMITS[@]}" -artifact_prefix="$FUZZ_DIR/" "${files[@]}" >"$FUZZ_DIR/replay.log" 2>&1 ||
-        failed "$FUZZ_DIR/replay.log"
+    echo "run_fuzzer: $TARGET: replaying ${#files[@]} kept inputs whole"
+    "$FUZZER" "${LIMITS[@]}" -artifact_prefix="$FUZZ_DIR/" "${files[@]}" >"$FUZZ_DIR/replay-$TARGET.log" 2>&1 ||
+        failed "$FUZZ_DIR/replay-$TARGET.log"
 
-    local work="$FUZZ_DIR/work"
+    local work="$FUZZ_DIR/work-$TARGET"
     rm -rf "$work"
     mkdir -p "$work"
-    echo "run_fuzzer: $CI_RUNS runs from seed $CI_SEED"
+    echo "run_fuzzer: $TARGET: $CI_RUNS runs from seed $CI_SEED"
     "$FUZZER" "${LIMITS[@]}" -seed="$CI_SEED" -runs="$CI_RUNS" -max_len="$MAX_LEN" -print_final_stats=1 \
-        -artifact_prefix="$FUZZ_DIR/" "$work" "${KEPT[@]}" >"$FUZZ_DIR/fuzz.log" 2>&1 ||
-        failed "$FUZZ_DIR/fuzz.log"
-    summary "$FUZZ_DIR/fuzz.log"
+        -artifact_prefix="$FUZZ_DIR/" "$work" "${KEPT[@]}" >"$FUZZ_DIR/fuzz-$TARGET.log" 2>&1 ||
+        failed "$FUZZ_DIR/fuzz-$TARGET.log"
+    summary "$FUZZ_DIR/fuzz-$TARGET.log"
 }
 
 long() {
     local minutes="$1"
     local jobs
     jobs="$(nproc)"
-    local found="$FUZZ_DIR/long-findings"
-    mkdir -p "$FUZZ_DIR/long-corpus" "$found"
-    echo "run_fuzzer: $minutes minutes on $jobs cores; log in $FUZZ_DIR/long.log"
+    local found="$FUZZ_DIR/long-$TARGET-findings"
+    mkdir -p "$FUZZ_DIR/long-$TARGET" "$found"
+    echo "run_fuzzer: $TARGET: $minutes minutes on $jobs cores; log in $FUZZ_DIR/long-$TARGET.log"
     "$FUZZER" "${LIMITS[@]}" -fork="$jobs" -ignore_crashes=1 -max_total_time=$((minutes * 60)) \
         -max_len="$MAX_LEN" -print_final_stats=1 -artifact_prefix="$found/" \
-        "$FUZZ_DIR/long-corpus" "${KEPT[@]}" >"$FUZZ_DIR/long.log" 2>&1 || true
-    grep -E "INFO: fuzzed for|^#[0-9]+: cov" "$FUZZ_DIR/long.log" | tail -n 3
+        "$FUZZ_DIR/long-$TARGET" "${KEPT[@]}" >"$FUZZ_DIR/long-$TARGET.log" 2>&1 || true
+    grep -E "INFO: fuzzed for|^#[0-9]+: cov" "$FUZZ_DIR/long-$TARGET.log" | tail -n 3
     local input
     local kept=0
     for input in "$found"/*; do
@@ -91,29 +132,29 @@ long() {
             kept=$((kept + 1))
         fi
     done
-    echo "run_fuzzer: $kept new findings"
+    echo "run_fuzzer: $TARGET: $kept new findings"
     [ "$kept" -eq 0 ]
 }
 
+# The check's lines, counted by the coverage build of the check's target over this target's corpus.
 coverage() {
-    local profiles="$FUZZ_DIR/coverage"
+    local profiles="$FUZZ_DIR/coverage-$TARGET"
     rm -rf "$profiles"
-    mkdir -p "$profiles" "$FUZZ_DIR/long-corpus"
+    mkdir -p "$profiles" "$FUZZ_DIR/long-$TARGET"
     LLVM_PROFILE_FILE="$profiles/run.profraw" "$FUZZ_DIR/picture_check_coverage" -runs=0 \
-        "$FUZZ_DIR/long-corpus" "${KEPT[@]}" >"$profiles/run.log" 2>&1
+        "$FUZZ_DIR/long-$TARGET" "${KEPT[@]}" >"$profiles/run.log" 2>&1
     llvm-profdata-14 merge -o "$profiles/run.profdata" "$profiles/run.profraw"
-    local sources
-    mapfile -t sources < <(find "$HERE/../../services" -name 'picture_*.cpp' ! -name picture_file.cpp | sort)
-    llvm-cov-14 report "$FUZZ_DIR/picture_check_coverage" -instr-profile="$profiles/run.profdata" "${sources[@]}"
+    llvm-cov-14 report "$FUZZ_DIR/picture_check_coverage" -instr-profile="$profiles/run.profdata" \
+        -ignore-filename-regex='tests/fuzz/'
 }
 
-unpack_findings
+prepare_kept
 case "$MODE" in
 ci) ci ;;
-long) long "${3:?minutes}" ;;
+long) long "${4:?minutes}" ;;
 coverage) coverage ;;
 *)
-    echo "usage: run_fuzzer.sh ci|long|coverage FUZZ_DIR [MINUTES]"
+    echo "usage: run_fuzzer.sh ci|long|coverage check|decode FUZZ_DIR [MINUTES]"
     exit 2
     ;;
 esac

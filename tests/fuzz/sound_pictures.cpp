@@ -1,5 +1,6 @@
-// Small sound pictures for the fuzz target's seeds, of the kinds the build's own do not show: JPEG from
-// its encoder in several shapes, PNG, bitmaps and a TGA from the tests' writers.
+// Small sound pictures for the fuzz targets' seeds, of the kinds the build's own do not show: JPEG from
+// its encoder in several shapes (baseline, restarts, optimised tables, progressive in grey and colour),
+// PNG, bitmaps and a TGA from the tests' writers.
 #include "sound_pictures.h"
 
 #include "bitmap_file.h"
@@ -17,7 +18,7 @@ unsigned char Sample(int x, int y, int channel) {
 struct JpegShape {
     const char* name;
     int width, height;
-    bool colour, progressive, arithmetic;
+    bool colour, progressive, optimised;
     int restartRows; // 0: no restarts
 };
 
@@ -35,7 +36,7 @@ std::string EncodeJpeg(const JpegShape& shape) {
     info.in_color_space = shape.colour ? JCS_RGB : JCS_GRAYSCALE;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, 80, TRUE);
-    info.arith_code = shape.arithmetic ? TRUE : FALSE;
+    info.optimize_coding = shape.optimised ? TRUE : FALSE;
     info.restart_in_rows = shape.restartRows;
     if (shape.progressive) {
         jpeg_simple_progression(&info);
@@ -111,7 +112,8 @@ std::vector<SoundPicture> SoundPictures() {
         {"jpeg-grey", 8, 8, false, false, false, 0},
         {"jpeg-colour-restarts", 16, 16, true, false, false, 1},
         {"jpeg-progressive", 16, 16, true, true, false, 0},
-        {"jpeg-arithmetic", 8, 8, false, false, true, 0},
+        {"jpeg-colour-optimised", 24, 16, true, false, true, 0},
+        {"jpeg-grey-progressive", 16, 24, false, true, false, 2},
     };
     for (const JpegShape& shape : jpegs) {
         pictures.push_back({shape.name, EncodeJpeg(shape)});

@@ -1,6 +1,5 @@
-// Small sound pictures for the fuzz target's seeds, beside the build's own: JPEG and PNG in several
-// shapes from their own encoders (libjpeg, libpng), bitmaps and a TGA from the tests' writers. Native
-// only.
+// Small sound pictures for the fuzz targets' seeds, beside the build's own: JPEG in several shapes from
+// libjpeg; PNG, bitmaps and a TGA from the tests' writers. Native only.
 #pragma once
 
 #include <string>

@@ -4,6 +4,7 @@
 
 #include <zlib.h>
 
+#include <cstring>
 #include <initializer_list>
 #include <vector>
 
@@ -143,10 +144,39 @@ std::string ProgressiveJpeg(uint16_t width, uint16_t height, int acScans) {
     jpeg += JpegSegment(0xC4, OneSymbolTable(0x00, 0x00)); // DC: no difference
     jpeg += JpegSegment(0xC4, OneSymbolTable(0x10, 0xE0)); // AC: a run of 2^14 bands at their end
     jpeg += JpegSegment(0xDA, std::string{1, 1, 0x00, 0, 0, 0}) + ZeroBits(blocks);
-    const std::string acScan = JpegSegment(0xDA, std::string{1, 1, 0x00, 1, 63, 0}) +
-                               ZeroBits((blocks + kLongestEndOfBands - 1) / kLongestEndOfBands * 15);
+    const std::string endOfBands = ZeroBits((blocks + kLongestEndOfBands - 1) / kLongestEndOfBands * 15);
     for (int i = 0; i < acScans; ++i) {
-        jpeg += acScan;
+        const char band = static_cast<char>(1 + i % 63);
+        jpeg += JpegSegment(0xDA, std::string{1, 1, 0x00, band, band, 0}) + endOfBands;
+    }
+    return jpeg + "\xFF\xD9";
+}
+
+std::string ArithmeticJpeg() {
+    std::string frame = {8};
+    PutBE(frame, 4096, 2);
+    PutBE(frame, 4096, 2);
+    frame += {3, 1, 0x11, 0, 2, 0x11, 0, 3, 0x11, 0}; // three components, sampled 1 x 1, table 0
+
+    std::string jpeg = "\xFF\xD8";
+    jpeg += JpegSegment(0xDB, std::string(1, '\0') + std::string(64, '\x01'));
+    jpeg += JpegSegment(0xDD, std::string{0, 1}); // a restart after every block
+    jpeg += JpegSegment(0xCA, frame);
+    // libjpeg's progression for colour: the components, the band, the bits before and after.
+    struct Scan {
+        const char* components;
+        char first, last, bits;
+    };
+    const Scan progression[] = {{"\1\2\3", 0, 0, 0x01}, {"\1", 1, 5, 0x02},  {"\3", 1, 63, 0x01},
+                                {"\2", 1, 63, 0x01},    {"\1", 6, 63, 0x02}, {"\1", 1, 63, 0x21},
+                                {"\1\2\3", 0, 0, 0x10}, {"\3", 1, 63, 0x10}, {"\2", 1, 63, 0x10},
+                                {"\1", 1, 63, 0x10}};
+    for (const Scan& scan : progression) {
+        std::string header(1, static_cast<char>(std::strlen(scan.components)));
+        for (const char* c = scan.components; *c; ++c) {
+            header += {*c, 0}; // no conditioning tables: the defaults
+        }
+        jpeg += JpegSegment(0xDA, header + std::string{scan.first, scan.last, scan.bits});
     }
     return jpeg + "\xFF\xD9";
 }
@@ -330,5 +360,6 @@ std::vector<SpoiledPicture> SpoiledPictureKinds(const BuildPictures& from) {
         {"BMP of 32-bit bit fields with red in the low byte", LowRedBitFieldsBitmap()},
         {"PNG whose last text chunk ends at its keyword's terminator", PngWithTextEndingAtItsKeyword()},
         {"GIF of one 65535 x 16384 frame", LargeFrameGif()},
+        {"arithmetic-coded progressive JPEG 4096 x 4096 restarting after every block", ArithmeticJpeg()},
     };
 }

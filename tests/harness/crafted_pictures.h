@@ -28,8 +28,14 @@ std::string PngFile(uint32_t width, uint32_t height, uint8_t depth, uint8_t colo
 std::string ZerosStream(uint32_t megabytes);
 
 // A greyscale progressive JPEG of width x height (multiples of 8) whose DC scan is followed by `acScans`
-// empty AC scans of the whole band, each passing over every block.
+// empty AC scans, the n-th of coefficient n alone (from 1, again after 63), each passing over every
+// block.
 std::string ProgressiveJpeg(uint16_t width, uint16_t height, int acScans);
+
+// A progressive JPEG of 4096 x 4096 in colour, arithmetic-coded, in libjpeg's progression and with a
+// restart after every block, its scans without data: the decoder starts its statistics afresh at every
+// block and decodes dozens of decisions from the zeros it is fed, millions of blocks over.
+std::string ArithmeticJpeg();
 
 // A JPEG made from `jpeg` (with one frame header) whose true frame header states 60000 x 60000, behind
 // an FF 00 "marker" whose length lands a loose walk on a 16 x 16 frame header inside an APP1 segment

@@ -83,7 +83,7 @@ private:
 
 std::vector<SpoiledPicture> Kinds() {
     std::vector<SpoiledPicture> kinds = SpoiledPictureKinds();
-    EXPECT_EQ(kinds.size(), 20u);
+    EXPECT_EQ(kinds.size(), 21u);
     return kinds;
 }
 
