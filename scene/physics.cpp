@@ -4,7 +4,7 @@
 #include "services/device.h"
 #include "platform/platform.h"
 #include "scene/frame.h"
-#include "scene/vertex_lock.h"
+#include "scene/vertex_index_lock.h"
 
 #include <cfloat>
 #include <cmath>
@@ -85,19 +85,18 @@ float DistanceToMesh(float x, float y, float z, D3DXVECTOR3 direction, const CFr
 }
 
 // Hands the triangles of a mesh of bare positions to the collision object and finishes it; a lock's
-// failure (E_FAIL for a vertex lock that handed out no pointer) leaves the object unfinished.
+// failure (E_FAIL for a lock that handed out no pointer) leaves the object unfinished.
 HRESULT AddTriangles(ID3DXMesh* mesh, CCollisionObject* object) {
     const VertexLock vertexLock(mesh, D3DLOCK_READONLY);
     if (!vertexLock.IsLocked()) {
         return vertexLock.Failure();
     }
-    const D3DXVECTOR3* const vertices = vertexLock.Data<D3DXVECTOR3>();
-    const WORD* indices = nullptr;
-    const HRESULT hr =
-        mesh->LockIndexBuffer(D3DLOCK_READONLY, reinterpret_cast<void**>(const_cast<WORD**>(&indices)));
-    if (FAILED(hr)) {
-        return hr;
+    const IndexLock indexLock(mesh, D3DLOCK_READONLY);
+    if (!indexLock.IsLocked()) {
+        return indexLock.Failure();
     }
+    const D3DXVECTOR3* const vertices = vertexLock.Data<D3DXVECTOR3>();
+    const WORD* const indices = indexLock.Data<WORD>();
     const DWORD vertexCount = mesh->GetNumVertices();
     const DWORD faceCount = mesh->GetNumFaces();
     for (DWORD f = 0; f < faceCount; ++f) {
@@ -107,7 +106,6 @@ HRESULT AddTriangles(ID3DXMesh* mesh, CCollisionObject* object) {
         }
     }
     object->Finish();
-    mesh->UnlockIndexBuffer();
     return S_OK;
 }
 

@@ -155,10 +155,9 @@ bool StartsAsPng(const unsigned char* bytes, uint64_t size) {
 }
 
 // The first chunk is IHDR, whole, with sides within the bounds and a colour type and depth PNG has.
-// Then every chunk whole, up to IEND, and every compressed text or profile whole up to its stream.
-// The compressed texts and colour profile may not inflate past
-// kMostTextBytes together. The image data, in consecutive IDAT chunks, must inflate to the picture's
-// raw rows exactly and end there.
+// Then every chunk whole, up to IEND, and every compressed text or profile whole up to its stream. The
+// compressed texts and colour profile may not inflate past kMostTextBytes together. The image data, in
+// consecutive IDAT chunks, must inflate to the picture's raw rows exactly and end there.
 bool PngIsSound(const unsigned char* bytes, uint64_t size) {
     if (size < kHeaderEnd || ReadBig32(bytes + 8) != kHeaderLength ||
         std::memcmp(bytes + 12, "IHDR", 4) != 0) {

@@ -73,7 +73,7 @@ class SpineTest(unittest.TestCase):
     def test_a_spoiled_splash_picture_ends_with_a_message(self):
         # A palette bitmap claiming a width of 0x7FFFFFFF, under a JPEG's name: the platform's decoder
         # overflowed on it and the game froze behind Wine's crash box.
-        what, data = spoiled.kinds(driver.GAME_DIR)[0]
+        what, data = spoiled.kinds()[0]
         self.game = Game("spoiled-splash", spoil={"Immagini/Loading.jpg": data}).start()
         self.game.answer_question(yes=False)
         box = driver.wait_for(lambda: driver.find_windows("Errore"), 30, what="the error box for a " + what)[0]
@@ -81,11 +81,13 @@ class SpineTest(unittest.TestCase):
         self.assertEqual(self.game.wait_exit(20), 0x80004005 & 0xFF)
 
     def test_spoiled_pictures_of_the_title_and_the_play_screen_leave_them_undrawn_and_play_goes_on(self):
-        # Every picture whose failure the set-up passes over, each holding one of the kinds in turn, but
-        # the red button's, by which the play screen is told. The last eight kinds, files that read one
-        # way to a loose header check and another to the decoders, a bitmap that crashes its decoder
-        # under sound headers, a PNG whose text chunk ended the check's own reading and a GIF, come
-        # first, on the title screen. Two kinds more than names stay with the device tests.
+        # Every picture whose failure the set-up passes over, but the red button's, by which the play
+        # screen is told, each holding one of the last seventeen kinds, in the list's order. The last kind
+        # of the list goes under the last name, the exit button's picture, which the set-up loads three
+        # times as it does every button's: a kind that held the decoder would hold the way to the play
+        # screen. The kinds before those seventeen, BMPs whose headers state a size the file does not
+        # hold, stay with the device tests, which load every kind under every name (the first is also
+        # the splash's above).
         names = ["Immagini/Button/%s" % n for n in ("startGame.png", "startGameOn.png", "exitGame.png",
                                                     "exitGameOn.png")]
         names += ["Immagini/Mouse/cursore.bmp", "Data/legno.jpg"]
@@ -93,9 +95,8 @@ class SpineTest(unittest.TestCase):
             "giallo_butt.jpg", "verde_butt.jpg", "blue_butt.jpg", "viola_butt.jpg", "button_esatti.jpg",
             "button_colore.jpg", "HELP.jpg", "ISTRUZIONI.png", "SOLUZIONE.jpg", "restart_butt.png",
             "exit_butt.png")]
-        kinds = spoiled.kinds(driver.GAME_DIR)
-        first = len(kinds) - 8
-        spoil = {name: kinds[(first + i) % len(kinds)][1] for i, name in enumerate(names)}
+        kinds = spoiled.kinds()
+        spoil = {name: data for name, (_, data) in zip(names, kinds[-len(names):])}
         game = self.start("spoiled", spoil=spoil)
         driver.wait_for(lambda: driver.title_shown(game.screenshot()), 15, what="the title screen")
         game.key("space")

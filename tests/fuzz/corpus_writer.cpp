@@ -1,13 +1,16 @@
 // Writes the fuzz target's seeds into a folder: small sound pictures and the build's own small pictures
 // of each format (seeds/), which the check must accept, and the spoiled kinds the device tests load,
-// made from the build's own pictures (kinds/), which it must refuse. Exits 1, saying why, when a
-// picture is judged otherwise or a file cannot be read or written.
+// made from the build's own pictures (kinds/, in the list's order), which it must refuse; the end-to-end
+// tests read the kinds from there. Exits 1, saying why, when a picture is judged otherwise or a file
+// cannot be read or written.
 //   picture_fuzz_corpus GAME_FOLDER OUT_FOLDER
 #include "crafted_pictures.h"
 #include "sound_pictures.h"
 
 #include "services/picture_check.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -39,6 +42,26 @@ int Fail(const std::string& why) {
     return 1;
 }
 
+// "kind-01-palette-BMP-0x7FFFFFFF-wide": the index zero-padded to the count's digits (two at least), so
+// that the names sort in the list's order, then the description, each run of characters other than
+// letters, digits and '_' turned into one '-'.
+std::string KindFileName(size_t index, size_t count, const std::string& what) {
+    std::string number = std::to_string(index);
+    number.insert(0, std::max<size_t>(2, std::to_string(count).size()) - number.size(), '0');
+    std::string name = "kind-" + number + "-";
+    for (const char c : what) {
+        if (std::isalnum(static_cast<unsigned char>(c)) || c == '_') {
+            name += c;
+        } else if (name.back() != '-') {
+            name += '-';
+        }
+    }
+    if (name.back() == '-') {
+        name.pop_back();
+    }
+    return name;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -67,7 +90,7 @@ int main(int argc, char** argv) {
             Fail(name + (spoiled ? " passes" : " is refused"));
             return false;
         }
-        if (!Write(out / folder / name.substr(0, name.find(':')), bytes)) {
+        if (!Write(out / folder / name, bytes)) {
             Fail("cannot write " + name + " in " + (out / folder).string());
             return false;
         }
@@ -89,7 +112,7 @@ int main(int argc, char** argv) {
         return Fail("the build's pictures under " + game.string() + " are not the ones the kinds start from");
     }
     for (size_t i = 0; i < kinds.size(); ++i) {
-        if (!keep("kinds", "kind-" + std::to_string(i + 1) + ": " + kinds[i].what, kinds[i].bytes, true)) {
+        if (!keep("kinds", KindFileName(i + 1, kinds.size(), kinds[i].what), kinds[i].bytes, true)) {
             return 1;
         }
     }

@@ -59,17 +59,16 @@ std::string DdsHeader(std::initializer_list<uint32_t> fields) {
     return dds;
 }
 
-// Where the first baseline frame header's marker stands in a JPEG, walked by its segments' lengths, or
-// the JPEG's size when it has none.
+} // namespace
+
 size_t FrameHeaderAt(const std::string& jpeg) {
     size_t at = 2;
-    while (at + 4 <= jpeg.size() && static_cast<uint8_t>(jpeg[at + 1]) != 0xC0) {
+    while (at + 4 <= jpeg.size() && static_cast<uint8_t>(jpeg[at + 1]) != 0xC0 &&
+           static_cast<uint8_t>(jpeg[at + 1]) != 0xC2) {
         at += 2 + GetBig16(jpeg, at + 2);
     }
     return at + 9 <= jpeg.size() ? at : jpeg.size();
 }
-
-} // namespace
 
 std::string JpegSegment(uint8_t marker, const std::string& data) {
     std::string out = {'\xFF', static_cast<char>(marker)};

@@ -11,6 +11,10 @@
 // A JPEG segment: its marker, its length and its data.
 std::string JpegSegment(uint8_t marker, const std::string& data);
 
+// Where a JPEG's first frame header, baseline or progressive, stands (its marker), walked by the
+// segments' lengths; the JPEG's size when there is none, or when the file ends before its sides.
+size_t FrameHeaderAt(const std::string& jpeg);
+
 // A PNG chunk: its length, type, data and CRC.
 std::string PngChunk(const char* type, const std::string& data);
 

@@ -1,5 +1,6 @@
 // Spoiled copies of files for the fuzz tests, and the binary form of text X files.
 #include "mutator.h"
+#include "crafted_pictures.h"
 
 #include "platform/xfile_tokens.h"
 
@@ -318,17 +319,12 @@ std::vector<Number> PngNumbers() {
 }
 
 std::vector<Number> JpegNumbers(const std::string& bytes) {
-    std::vector<Number> numbers;
-    for (size_t i = 0; i + 9 < bytes.size(); ++i) {
-        const unsigned char marker = static_cast<unsigned char>(bytes[i + 1]);
-        if (static_cast<unsigned char>(bytes[i]) == 0xFF && (marker == 0xC0 || marker == 0xC2)) {
-            numbers.push_back({i + 2, 2, Number::BigEndian}); // segment length
-            numbers.push_back({i + 5, 2, Number::BigEndian}); // height
-            numbers.push_back({i + 7, 2, Number::BigEndian}); // width
-            break;
-        }
+    const size_t at = FrameHeaderAt(bytes);
+    if (at == bytes.size()) {
+        return {};
     }
-    return numbers;
+    // The segment's length, then the height and the width.
+    return {{at + 2, 2, Number::BigEndian}, {at + 5, 2, Number::BigEndian}, {at + 7, 2, Number::BigEndian}};
 }
 
 } // namespace fuzz

@@ -65,6 +65,7 @@ BinaryXFile TextToBinaryXFile(const std::string& text);
 // The header fields of pictures that give sizes and offsets.
 std::vector<Number> BmpNumbers();
 std::vector<Number> PngNumbers();
-std::vector<Number> JpegNumbers(const std::string& bytes); // the frame header's height and width
+// The first frame header's (FrameHeaderAt) length, height and width; none without one.
+std::vector<Number> JpegNumbers(const std::string& bytes);
 
 } // namespace fuzz

@@ -1,16 +1,30 @@
-// A stand-in mesh for the tests of code that reads a mesh's vertices.
+// A stand-in mesh for the tests of code that reads a mesh's vertices or indices.
 #pragma once
 
 #include <d3dx9.h>
 
-// A real mesh whose vertices cannot be read: its lock is refused, or succeeds without handing out a
-// pointer, which no real mesh can be made to do on demand. Everything else goes to the mesh, and the
-// locks it counts show one left held or undone twice. The test owns it: the references it counts never
-// free it. Asked for a mesh interface it answers for itself, so that no caller reaches the readable mesh
-// behind it.
-class UnreadableMesh : public ID3DXMesh {
+#include <memory>
+#include <vector>
+
+// A real mesh one of whose buffers, its vertices or its indices, cannot be read: its lock is refused, or
+// succeeds without handing out a pointer, which no real mesh can be made to do on demand. Everything
+// else goes to the mesh, and the locks it counts, of both buffers and of its clones, show one left held
+// or undone twice. A clone is a stand-in as unreadable, which lives as long as this one. The test owns
+// it: the references it counts never free it. Asked for a mesh interface it answers for itself, so that
+// no caller reaches the readable mesh behind it.
+class UnreadableMesh final : public ID3DXMesh {
 public:
-    UnreadableMesh(ID3DXMesh* mesh, HRESULT lockResult) : m_mesh(mesh), m_lockResult(lockResult) {}
+    enum Buffer { Vertices, Indices };
+
+    UnreadableMesh(ID3DXMesh* mesh, HRESULT lockResult, Buffer unreadable = Vertices)
+        : UnreadableMesh(mesh, lockResult, unreadable, nullptr) {}
+    ~UnreadableMesh() {
+        if (m_original) {
+            m_mesh->Release(); // a clone's mesh is its own
+        }
+    }
+    UnreadableMesh(const UnreadableMesh&) = delete;
+    UnreadableMesh& operator=(const UnreadableMesh&) = delete;
 
     STDMETHOD(QueryInterface)(REFIID iid, void** object) override {
         if (!object) {
@@ -38,12 +52,12 @@ public:
     STDMETHOD_(DWORD, GetOptions)() override { return m_mesh->GetOptions(); }
     STDMETHOD(GetDevice)(IDirect3DDevice9** device) override { return m_mesh->GetDevice(device); }
     STDMETHOD(CloneMeshFVF)(DWORD options, DWORD fvf, IDirect3DDevice9* device, ID3DXMesh** clone) override {
-        return m_mesh->CloneMeshFVF(options, fvf, device, clone);
+        return Cloned(m_mesh->CloneMeshFVF(options, fvf, device, clone), clone);
     }
     STDMETHOD(CloneMesh)
     (DWORD options, const D3DVERTEXELEMENT9* declaration, IDirect3DDevice9* device,
      ID3DXMesh** clone) override {
-        return m_mesh->CloneMesh(options, declaration, device, clone);
+        return Cloned(m_mesh->CloneMesh(options, declaration, device, clone), clone);
     }
     STDMETHOD(GetVertexBuffer)(IDirect3DVertexBuffer9** buffer) override {
         return m_mesh->GetVertexBuffer(buffer);
@@ -52,28 +66,15 @@ public:
         return m_mesh->GetIndexBuffer(buffer);
     }
     STDMETHOD(LockVertexBuffer)(DWORD flags, void** data) override {
-        if (FAILED(m_lockResult)) {
-            return m_lockResult;
-        }
-        const HRESULT hr = m_mesh->LockVertexBuffer(flags, data);
-        if (SUCCEEDED(hr)) {
-            ++locksHeld;
-            *data = nullptr;
-        }
-        return hr;
+        return CountedLock(Vertices, &ID3DXMesh::LockVertexBuffer, flags, data);
     }
     STDMETHOD(UnlockVertexBuffer)() override {
-        if (locksHeld == 0) {
-            ++strayUnlocks;
-            return D3DERR_INVALIDCALL;
-        }
-        --locksHeld;
-        return m_mesh->UnlockVertexBuffer();
+        return CountedUnlock(Vertices, &ID3DXMesh::UnlockVertexBuffer);
     }
     STDMETHOD(LockIndexBuffer)(DWORD flags, void** data) override {
-        return m_mesh->LockIndexBuffer(flags, data);
+        return CountedLock(Indices, &ID3DXMesh::LockIndexBuffer, flags, data);
     }
-    STDMETHOD(UnlockIndexBuffer)() override { return m_mesh->UnlockIndexBuffer(); }
+    STDMETHOD(UnlockIndexBuffer)() override { return CountedUnlock(Indices, &ID3DXMesh::UnlockIndexBuffer); }
     STDMETHOD(GetAttributeTable)(D3DXATTRIBUTERANGE* table, DWORD* size) override {
         return m_mesh->GetAttributeTable(table, size);
     }
@@ -111,7 +112,50 @@ public:
     int strayUnlocks = 0; // unlocks without a lock held
 
 private:
+    UnreadableMesh(ID3DXMesh* mesh, HRESULT lockResult, Buffer unreadable, UnreadableMesh* original)
+        : m_mesh(mesh), m_lockResult(lockResult), m_unreadable(unreadable), m_original(original) {}
+
+    // The counts the test reads: a clone's go to its original.
+    UnreadableMesh& Counts() { return m_original ? m_original->Counts() : *this; }
+
+    // The unreadable buffer's lock is refused, or hands out no pointer; the other's is the mesh's.
+    HRESULT CountedLock(Buffer buffer, decltype(&ID3DXMesh::LockVertexBuffer) lock, DWORD flags,
+                        void** data) {
+        if (buffer == m_unreadable && FAILED(m_lockResult)) {
+            return m_lockResult;
+        }
+        const HRESULT hr = (m_mesh->*lock)(flags, data);
+        if (SUCCEEDED(hr)) {
+            ++m_held[buffer];
+            ++Counts().locksHeld;
+            if (buffer == m_unreadable) {
+                *data = nullptr;
+            }
+        }
+        return hr;
+    }
+    HRESULT CountedUnlock(Buffer buffer, decltype(&ID3DXMesh::UnlockVertexBuffer) unlock) {
+        if (m_held[buffer] == 0) {
+            ++Counts().strayUnlocks;
+            return D3DERR_INVALIDCALL;
+        }
+        --m_held[buffer];
+        --Counts().locksHeld;
+        return (m_mesh->*unlock)();
+    }
+    HRESULT Cloned(HRESULT hr, ID3DXMesh** clone) {
+        if (SUCCEEDED(hr) && clone && *clone) {
+            m_clones.emplace_back(new UnreadableMesh(*clone, m_lockResult, m_unreadable, this));
+            *clone = m_clones.back().get();
+        }
+        return hr;
+    }
+
     ID3DXMesh* m_mesh;
     HRESULT m_lockResult;
+    Buffer m_unreadable;
+    UnreadableMesh* m_original; // null unless this is a clone
+    std::vector<std::unique_ptr<UnreadableMesh>> m_clones;
+    int m_held[2] = {};
     ULONG m_references = 1;
 };

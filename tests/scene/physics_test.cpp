@@ -418,15 +418,40 @@ TEST_F(CollisionTest, FlagsStaySetUntilDistanceBelowClearsTheCaller) {
     EXPECT_EQ(b.frame->collided, 1);
 }
 
+// A build that fails, without a mesh or from one whose vertices or indices cannot be read, leaves a new
+// object without triangles, and no lock held or undone twice.
 TEST_F(CollisionTest, AFailedBuildLeavesAnEmptyObjectThatMeetsNothing) {
-    CCollisionObject* old = b.frame->pCollisionObject;
     CMeshContainer noMesh;
-    EXPECT_TRUE(FAILED(b.frame->BuildCollisionObject(&noMesh)));
-    ASSERT_NE(b.frame->pCollisionObject, nullptr);
-    EXPECT_NE(b.frame->pCollisionObject, old);
-    old->Release(); // the frame does not release a replaced object
-    EXPECT_EQ(b.frame->pCollisionObject->GetTriangleCount(), 0);
-    EXPECT_FALSE(Collide(0.0f, 0.0f, 0.0f));
+    CMeshContainer* cube = Box(1, 1, 1);
+    ID3DXMesh* mesh = cube->MeshData.pMesh;
+    const struct {
+        const char* what;
+        bool withMesh;
+        UnreadableMesh::Buffer unreadable;
+        HRESULT lockResult; // S_OK: a lock without a pointer, which fails the build with E_FAIL
+    } kBuilds[] = {
+        {"no mesh", false, UnreadableMesh::Vertices, D3DERR_INVALIDCALL},
+        {"a refused vertex lock", true, UnreadableMesh::Vertices, D3DERR_INVALIDCALL},
+        {"a vertex lock without a pointer", true, UnreadableMesh::Vertices, S_OK},
+        {"a refused index lock", true, UnreadableMesh::Indices, D3DERR_INVALIDCALL},
+        {"an index lock without a pointer", true, UnreadableMesh::Indices, S_OK},
+    };
+    for (const auto& build : kBuilds) {
+        SCOPED_TRACE(build.what);
+        UnreadableMesh stand(mesh, build.lockResult, build.unreadable);
+        cube->MeshData.pMesh = &stand;
+        CCollisionObject* old = b.frame->pCollisionObject;
+        const HRESULT hr = b.frame->BuildCollisionObject(build.withMesh ? cube : &noMesh);
+        cube->MeshData.pMesh = mesh;
+        EXPECT_EQ(hr, build.lockResult == S_OK ? E_FAIL : build.lockResult);
+        EXPECT_EQ(stand.locksHeld, 0);
+        EXPECT_EQ(stand.strayUnlocks, 0);
+        ASSERT_NE(b.frame->pCollisionObject, nullptr);
+        EXPECT_NE(b.frame->pCollisionObject, old);
+        old->Release(); // the frame does not release a replaced object
+        EXPECT_EQ(b.frame->pCollisionObject->GetTriangleCount(), 0);
+        EXPECT_FALSE(Collide(0.0f, 0.0f, 0.0f));
+    }
 
     FrameStore without;
     a.frame->TestCollision(without.frame, 0); // no object: nothing happens
