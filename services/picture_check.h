@@ -11,10 +11,11 @@ constexpr int64_t kLargestPictureSide = 4096;
 
 // False only for a bitmap (with or without its file header), a JPEG, a PNG, a DDS or a TGA whose
 // headers can be read whole, hold together with the file and state sides of 1 to kLargestPictureSide,
-// read as the decoder reads them: a JPEG's markers by the standard's rules, with one frame header and
-// no more scans than sound encoders write; a PNG's image data inflating to its rows exactly, its
-// compressed texts within their bound; a DDS neither of palette indices nor a volume of DXT blocks,
-// with no more mipmap levels than its sides have; a bitmap in bit fields the decoder reads soundly.
+// read as the decoder reads them: a JPEG's markers by the standard's rules, with one frame header of a
+// Huffman-coded frame of 8-bit samples and its scans as the standard allows them, no more than sound
+// encoders write; a PNG's image data inflating to its rows exactly, its compressed texts within their
+// bound; a DDS neither of palette indices nor a volume of DXT blocks, with no more mipmap levels than its
+// sides have; a bitmap in bit fields the decoder reads soundly.
 // Any other content is spoiled: the loaders read no other format, and refusing one can cost them
 // minutes. A bitmap's pixels and a PNG's image data are held against the file; the other decoders check
 // their own. An empty file (size 0) is not judged: the loaders refuse it themselves.
