@@ -84,7 +84,8 @@ bool ReadFrame(unsigned char marker, const unsigned char* header, uint64_t lengt
 // the picture each time. In a sequential frame each component stands in one scan, which holds every
 // coefficient. In a progressive one a component's DC comes before its AC, an AC scan holds one
 // component, and each coefficient has one first scan and then refinements of one bit each, each bit
-// once.
+// once. A component may stand in no scan: the decoder fills it with grey, at no more cost than a
+// progressive picture's, as it does when a file ends before the component's scan.
 bool ReadScan(const unsigned char* header, uint64_t length, Frame* frame) {
     const int count = length > 2 ? header[2] : 0;
     if (count < 1 || count > kMostComponents || length != kScanHeader + 2u * count) {
@@ -96,13 +97,13 @@ bool ReadScan(const unsigned char* header, uint64_t length, Frame* frame) {
         while (c < frame->components && frame->ids[c] != header[3 + 2 * i]) {
             ++c; // the decoder takes the first component of that id
         }
+        if (c == frame->components) {
+            return false;
+        }
         for (int j = 0; j < i; ++j) {
             if (scanned[j] == c) {
                 return false;
             }
-        }
-        if (c == frame->components) {
-            return false;
         }
         scanned[i] = c;
     }

@@ -42,23 +42,13 @@ int Fail(const std::string& why) {
     return 1;
 }
 
-// "kind-01-palette-BMP-0x7FFFFFFF-wide": the index zero-padded to the count's digits (two at least), so
-// that the names sort in the list's order, then the description, each run of characters other than
-// letters, digits and '_' turned into one '-'.
-std::string KindFileName(size_t index, size_t count, const std::string& what) {
-    std::string number = std::to_string(index);
-    number.insert(0, std::max<size_t>(2, std::to_string(count).size()) - number.size(), '0');
-    std::string name = "kind-" + number + "-";
-    for (const char c : what) {
-        if (std::isalnum(static_cast<unsigned char>(c)) || c == '_') {
-            name += c;
-        } else if (name.back() != '-') {
-            name += '-';
-        }
-    }
-    if (name.back() == '-') {
-        name.pop_back();
-    }
+// "kind-01-palette-BMP-0x7FFFFFFF-wide": numbered so that the names sort in the list's order.
+std::string KindFileName(size_t index, const std::string& what) {
+    char number[32];
+    std::snprintf(number, sizeof(number), "kind-%02zu-", index);
+    std::string name = number + what;
+    std::replace_if(
+        name.begin(), name.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '-');
     return name;
 }
 
@@ -112,7 +102,7 @@ int main(int argc, char** argv) {
         return Fail("the build's pictures under " + game.string() + " are not the ones the kinds start from");
     }
     for (size_t i = 0; i < kinds.size(); ++i) {
-        if (!keep("kinds", KindFileName(i + 1, kinds.size(), kinds[i].what), kinds[i].bytes, true)) {
+        if (!keep("kinds", KindFileName(i + 1, kinds[i].what), kinds[i].bytes, true)) {
             return 1;
         }
     }
