@@ -2,37 +2,49 @@
 // decoded with the system's libjpeg to the last scanline, as the platform's decoder decodes it each
 // time a loader opens the file, and one that costs the decoder more than kMostDecodeSeconds of its
 // thread's time stops the run as a crash would. No sound JPEG of the run's sizes comes near it: 4 KB
-// hold at most 16 Huffman-coded scans over 4096 x 4096, some 0.4 s. The check itself runs under the
-// sanitizers as in the check's own target.
+// hold at most 16 Huffman-coded scans over 4096 x 4096, some 0.35 s. The check itself runs under the
+// sanitizers as in the check's own target. Beside libFuzzer's own mutations, half of them change a
+// JPEG as a whole: a scan copied, the coding changed, the sides grown or a scan's data rewritten.
 #include "guarded_bytes.h"
 
 #include "services/picture_check.h"
 #include "services/picture_formats.h"
 
+#include <algorithm>
+#include <cmath>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <random>
+#include <utility>
+#include <vector>
 
 #include <jpeglib.h>
 
 namespace {
 
-constexpr double kMostDecodeSeconds = 1.5;
+constexpr double kMostDecodeSeconds = 1.0;
 
 GuardedBytes g_Bytes;
 
 // The work the decoder did, as counters libFuzzer reads beside its coverage of the check: an input that
-// makes the decoder pass over a larger picture, in more scans, or warn more often about its data (a
-// restart missing, a coefficient past its band), is new to it and kept. The run then grows towards the
-// costliest files the check accepts instead of wandering among cheap ones.
-__attribute__((section("__libfuzzer_extra_counters"))) uint8_t g_DecoderWork[3][64];
+// makes the decoder pass over a larger picture, in more scans, warn more often about its data (a
+// restart missing, a coefficient past its band) or take longer, by a quarter of a doubling, is new to
+// it and kept. The run then climbs towards the costliest files the check accepts instead of wandering
+// among cheap ones.
+__attribute__((section("__libfuzzer_extra_counters"))) uint8_t g_DecoderWork[4][64];
 
 // The thread's own time, which the other processes of a busy machine do not add to.
 double ThreadSeconds() {
     timespec now = {};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+// Steps of a quarter of a doubling from a millisecond.
+int QuarterDoublings(double seconds) {
+    return seconds < 1e-3 ? 0 : std::min(63, 1 + static_cast<int>(4 * std::log2(seconds * 1e3)));
 }
 
 int Log2(uint64_t value) {
@@ -94,7 +106,89 @@ void Decode(const unsigned char* bytes, size_t size) {
     jpeg_destroy_decompress(&decoder.info);
 }
 
+// Where a JPEG's frame header and scans stand, walked by the segments' lengths as far as they hold.
+struct Layout {
+    size_t frame = 0;                             // the frame header's marker, 0 for none
+    std::vector<std::pair<size_t, size_t>> scans; // a scan's marker, and the end of its data
+};
+
+Layout LayoutOf(const uint8_t* data, size_t size) {
+    Layout layout;
+    size_t at = 2;
+    while (at + 4 <= size && data[at] == 0xFF && data[at + 1] != 0xD9) {
+        const uint8_t marker = data[at + 1];
+        size_t end = at + 2 + (static_cast<size_t>(data[at + 2]) << 8 | data[at + 3]);
+        if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) {
+            layout.frame = at;
+        }
+        if (marker == 0xDA) {
+            while (end + 1 < size &&
+                   !(data[end] == 0xFF && data[end + 1] != 0 && (data[end + 1] & 0xF8) != 0xD0)) {
+                ++end;
+            }
+            layout.scans.push_back({at, std::min(end, size)});
+        }
+        at = end;
+    }
+    return layout;
+}
+
 } // namespace
+
+extern "C" size_t LLVMFuzzerMutate(uint8_t* data, size_t size, size_t maxSize);
+
+extern "C" size_t LLVMFuzzerCustomMutator(uint8_t* data, size_t size, size_t maxSize, unsigned int seed) {
+    std::minstd_rand random(seed);
+    const Layout layout = LayoutOf(data, size);
+    if (random() % 2 || layout.frame == 0 || layout.scans.empty()) {
+        return LLVMFuzzerMutate(data, size, maxSize);
+    }
+    std::vector<uint8_t> jpeg(data, data + size);
+    const auto scan = layout.scans[random() % layout.scans.size()];
+    const size_t dataStart =
+        scan.first + 2 + (static_cast<size_t>(jpeg[scan.first + 2]) << 8 | jpeg[scan.first + 3]);
+    switch (random() % 4) {
+    case 0: { // the scan again after itself
+        const std::vector<uint8_t> copy(jpeg.begin() + scan.first, jpeg.begin() + scan.second);
+        jpeg.insert(jpeg.begin() + scan.second, copy.begin(), copy.end());
+        break;
+    }
+    case 1: { // another coding: sequential, progressive, in Huffman or arithmetic coding
+        static const uint8_t kFrames[] = {0xC0, 0xC1, 0xC2, 0xC9, 0xCA};
+        jpeg[layout.frame + 1] = kFrames[random() % sizeof(kFrames)];
+        break;
+    }
+    case 2: // the sides grown towards the bound
+        if (layout.frame + 9 <= jpeg.size()) {
+            const uint16_t side = static_cast<uint16_t>(4096 >> (random() % 4));
+            jpeg[layout.frame + 5] = jpeg[layout.frame + 7] = static_cast<uint8_t>(side >> 8);
+            jpeg[layout.frame + 6] = jpeg[layout.frame + 8] = static_cast<uint8_t>(side & 0xFF);
+        }
+        break;
+    default: { // the scan's data a pattern of a few bytes repeated, no FF among them
+        if (dataStart > scan.second) {
+            break;
+        }
+        uint8_t pattern[8];
+        const size_t length = 1 + random() % sizeof(pattern);
+        for (size_t i = 0; i < length; ++i) {
+            pattern[i] = static_cast<uint8_t>(random() % 0xFF);
+        }
+        std::vector<uint8_t> bytes(random() % 512);
+        for (size_t i = 0; i < bytes.size(); ++i) {
+            bytes[i] = pattern[i % length];
+        }
+        jpeg.erase(jpeg.begin() + dataStart, jpeg.begin() + scan.second);
+        jpeg.insert(jpeg.begin() + dataStart, bytes.begin(), bytes.end());
+        break;
+    }
+    }
+    if (jpeg.size() > maxSize) {
+        return LLVMFuzzerMutate(data, size, maxSize);
+    }
+    std::copy(jpeg.begin(), jpeg.end(), data);
+    return jpeg.size();
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const unsigned char* bytes = g_Bytes.Hold(data, size);
@@ -104,6 +198,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const double start = ThreadSeconds();
     Decode(bytes, size);
     const double seconds = ThreadSeconds() - start;
+    g_DecoderWork[3][QuarterDoublings(seconds)] = 1;
     if (seconds > kMostDecodeSeconds) {
         std::fprintf(stderr,
                      "jpeg_decode_fuzz: the check accepts a JPEG that took the decoder %.2f s, over %.1f s\n",
