@@ -1,7 +1,8 @@
 // The fuzz target of what the picture check lets through: every input the check accepts as a JPEG is
 // decoded with the system's libjpeg to the last scanline, as the platform's decoder decodes it each
 // time a loader opens the file, and one that costs the decoder more than kMostDecodeSeconds of its
-// thread's time stops the run as a crash would. No sound JPEG of the run's sizes comes near it: 4 KB
+// thread's time, or that the decoder warns holds a scan the standard does not allow, stops the run as a
+// crash would. No sound JPEG of the run's sizes comes near it: 4 KB
 // hold at most 16 Huffman-coded scans over 4096 x 4096, some 0.35 s. The check itself runs under the
 // sanitizers as in the check's own target. Beside libFuzzer's own mutations, half of them change a
 // JPEG as a whole: a scan copied, the coding changed, the sides grown or a scan's data rewritten.
@@ -21,6 +22,7 @@
 #include <vector>
 
 #include <jpeglib.h>
+#include <jerror.h>
 
 namespace {
 
@@ -60,6 +62,7 @@ struct Decoder {
     jpeg_error_mgr errors;
     std::jmp_buf failed;
     uint64_t warnings = 0;
+    bool brokenScan = false; // a scan the standard does not allow, which the decoder decodes anyway
 };
 
 // The decoder gives up on what it cannot read; the platform's loader then fails, which costs nothing.
@@ -69,14 +72,18 @@ struct Decoder {
 
 // Warnings (level -1) about the data are counted, not printed: the decoder goes on after each.
 void Warn(j_common_ptr info, int level) {
+    Decoder* decoder = reinterpret_cast<Decoder*>(info->client_data);
     if (level < 0) {
-        ++reinterpret_cast<Decoder*>(info->client_data)->warnings;
+        ++decoder->warnings;
+        const int code = info->err->msg_code;
+        decoder->brokenScan =
+            decoder->brokenScan || code == JWRN_BOGUS_PROGRESSION || code == JWRN_NOT_SEQUENTIAL;
     }
 }
 
 // Decodes as the platform's decoder does: grey to grey, CMYK to CMYK, anything else to RGB, every
-// scanline read.
-void Decode(const unsigned char* bytes, size_t size) {
+// scanline read. True when the decoder warned of a scan the standard does not allow.
+bool Decode(const unsigned char* bytes, size_t size) {
     Decoder decoder;
     decoder.info.err = jpeg_std_error(&decoder.errors);
     decoder.errors.error_exit = GiveUp;
@@ -104,6 +111,7 @@ void Decode(const unsigned char* bytes, size_t size) {
     g_DecoderWork[1][decoder.info.input_scan_number & 63] = 1;
     g_DecoderWork[2][Log2(decoder.warnings)] = 1;
     jpeg_destroy_decompress(&decoder.info);
+    return decoder.brokenScan;
 }
 
 // Where a JPEG's frame header and scans stand, walked by the segments' lengths as far as they hold.
@@ -196,13 +204,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     const double start = ThreadSeconds();
-    Decode(bytes, size);
+    const bool brokenScan = Decode(bytes, size);
     const double seconds = ThreadSeconds() - start;
     g_DecoderWork[3][QuarterDoublings(seconds)] = 1;
     if (seconds > kMostDecodeSeconds) {
         std::fprintf(stderr,
                      "jpeg_decode_fuzz: the check accepts a JPEG that took the decoder %.2f s, over %.1f s\n",
                      seconds, kMostDecodeSeconds);
+        std::abort();
+    }
+    if (brokenScan) {
+        std::fprintf(
+            stderr,
+            "jpeg_decode_fuzz: the check accepts a scan the decoder warns the standard does not allow\n");
         std::abort();
     }
     return 0;

@@ -165,6 +165,16 @@ TEST(PictureStreamCheckTest, AJpegMayHoldNoMoreScansThanSoundEncodersWrite) {
     EXPECT_FALSE(Spoiled(ProgressiveJpeg(1024, 1024, 15)));
     EXPECT_TRUE(Spoiled(ProgressiveJpeg(1024, 1024, 16)));
     EXPECT_TRUE(Spoiled(ProgressiveJpeg(4096, 4096, 1000)));
+    // Scans the decoder decodes again without a warning, which the decode fuzzer cannot tell from sound
+    // ones: a component's second scan in a sequential frame, a coefficient's first scan again.
+    const std::string end = "\xFF\xD9";
+    const std::string scan = JpegSegment(0xDA, std::string{1, 1, 0x00, 0, 63, 0}) + "\x12\x34";
+    const std::string sequential = "\xFF\xD8" + Frame(16) + scan;
+    EXPECT_FALSE(Spoiled(sequential + end));
+    EXPECT_TRUE(Spoiled(sequential + scan + end));
+    const std::string progressive = ProgressiveJpeg(16, 16, 1);
+    const std::string dcScan = JpegSegment(0xDA, std::string{1, 1, 0x00, 0, 0, 0}) + "\x12";
+    EXPECT_TRUE(Spoiled(progressive.substr(0, progressive.size() - 2) + dcScan + end));
     // Restarts inside a scan's data are no scans; fill and stuffed zeros do not end it.
     std::string restarts = ProgressiveJpeg(1024, 1024, 15);
     restarts.insert(restarts.size() - 2, std::string("\xFF\xFF\x00\xFF\xD1\xFF\xD2\xFF\x00", 9));
