@@ -51,14 +51,13 @@ bool IsKnownSegment(unsigned char marker) {
            (marker >= 0xE0 && marker <= 0xEF) || marker == kComment;
 }
 
-// The frame's components and what the scans so far have decoded of each: in a sequential frame whether
-// it has been scanned; in a progressive one, for each coefficient, the bit its last scan left it at, or
-// -1 before its first scan.
+// The frame's components (none before its header) and what the scans so far have decoded of each: for
+// each coefficient, the bit its last scan left it at, or -1 before its first scan. A sequential scan
+// decodes every coefficient whole, noted as its DC at bit 0.
 struct Frame {
     bool progressive = false;
     int components = 0;
     unsigned char ids[kMostComponents] = {};
-    bool scanned[kMostComponents] = {};
     signed char bits[kMostComponents][kCoefficients];
 };
 
@@ -91,7 +90,7 @@ bool ReadScan(const unsigned char* header, uint64_t length, Frame* frame) {
     if (count < 1 || count > kMostComponents || length != kScanHeader + 2u * count) {
         return false;
     }
-    int scanned[kMostComponents];
+    int named[kMostComponents]; // the frame's index of each component the scan names
     for (int i = 0; i < count; ++i) {
         int c = 0;
         while (c < frame->components && frame->ids[c] != header[3 + 2 * i]) {
@@ -101,11 +100,11 @@ bool ReadScan(const unsigned char* header, uint64_t length, Frame* frame) {
             return false;
         }
         for (int j = 0; j < i; ++j) {
-            if (scanned[j] == c) {
+            if (named[j] == c) {
                 return false;
             }
         }
-        scanned[i] = c;
+        named[i] = c;
     }
     const unsigned char* spectral = header + 3 + 2 * count;
     const int first = spectral[0];
@@ -117,10 +116,11 @@ bool ReadScan(const unsigned char* header, uint64_t length, Frame* frame) {
             return false;
         }
         for (int i = 0; i < count; ++i) {
-            if (frame->scanned[scanned[i]]) {
+            signed char& dc = frame->bits[named[i]][0];
+            if (dc >= 0) {
                 return false;
             }
-            frame->scanned[scanned[i]] = true;
+            dc = 0;
         }
         return true;
     }
@@ -130,7 +130,7 @@ bool ReadScan(const unsigned char* header, uint64_t length, Frame* frame) {
         return false;
     }
     for (int i = 0; i < count; ++i) {
-        signed char* bits = frame->bits[scanned[i]];
+        signed char* bits = frame->bits[named[i]];
         if (!dc && bits[0] < 0) {
             return false;
         }
@@ -182,12 +182,11 @@ bool StartsAsJpeg(const unsigned char* bytes, uint64_t size) {
 // the entropy-coded data.
 bool JpegIsSound(const unsigned char* bytes, uint64_t size) {
     Frame frame;
-    bool framed = false;
     int scans = 0;
     uint64_t at = 2;
     for (;;) {
         if (at >= size) {
-            return framed;
+            return frame.components > 0;
         }
         if (bytes[at] != kMarker) {
             return false;
@@ -196,14 +195,14 @@ bool JpegIsSound(const unsigned char* bytes, uint64_t size) {
             ++at; // fill bytes
         }
         if (at >= size) {
-            return framed;
+            return frame.components > 0;
         }
         const unsigned char marker = bytes[at++];
         if (StandsAlone(marker)) {
             continue;
         }
         if (marker == kEnd) {
-            return framed;
+            return frame.components > 0;
         }
         if (!IsKnownSegment(marker) || at + 2 > size) {
             return false;
@@ -213,12 +212,12 @@ bool JpegIsSound(const unsigned char* bytes, uint64_t size) {
             return false;
         }
         if (IsFrameHeader(marker)) {
-            if (framed || !ReadFrame(marker, bytes + at, length, &frame)) {
+            if (frame.components > 0 || !ReadFrame(marker, bytes + at, length, &frame)) {
                 return false;
             }
-            framed = true;
         }
-        if (marker == kScan && (!framed || ++scans > kMostScans || !ReadScan(bytes + at, length, &frame))) {
+        if (marker == kScan &&
+            (frame.components == 0 || ++scans > kMostScans || !ReadScan(bytes + at, length, &frame))) {
             return false;
         }
         at += length;
