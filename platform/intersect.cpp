@@ -68,18 +68,16 @@ HRESULT AllHits(ID3DXBaseMesh* mesh, const D3DXVECTOR3& origin, const D3DXVECTOR
     const DWORD vertexCount = mesh->GetNumVertices();
     const DWORD faceCount = mesh->GetNumFaces();
     const bool wideIndices = (mesh->GetOptions() & D3DXMESH_32BIT) != 0;
-    const BYTE* vertices = nullptr;
-    const void* indices = nullptr;
-    HRESULT hr =
-        mesh->LockVertexBuffer(D3DLOCK_READONLY, reinterpret_cast<void**>(const_cast<BYTE**>(&vertices)));
-    if (FAILED(hr)) {
-        return hr;
+    const VertexLock vertexLock(mesh, D3DLOCK_READONLY);
+    if (!vertexLock.IsLocked()) {
+        return vertexLock.Failure();
     }
-    hr = mesh->LockIndexBuffer(D3DLOCK_READONLY, const_cast<void**>(&indices));
-    if (FAILED(hr)) {
-        mesh->UnlockVertexBuffer();
-        return hr;
+    const IndexLock indexLock(mesh, D3DLOCK_READONLY);
+    if (!indexLock.IsLocked()) {
+        return indexLock.Failure();
     }
+    const BYTE* vertices = vertexLock.Data<const BYTE>();
+    const void* indices = indexLock.Data();
     for (DWORD face = 0; face < faceCount; ++face) {
         D3DXVECTOR3 corners[3];
         bool valid = true;
@@ -96,8 +94,6 @@ HRESULT AllHits(ID3DXBaseMesh* mesh, const D3DXVECTOR3& origin, const D3DXVECTOR
             hits->push_back(hit);
         }
     }
-    mesh->UnlockIndexBuffer();
-    mesh->UnlockVertexBuffer();
     return S_OK;
 }
 

@@ -1,10 +1,13 @@
 // The small layer that stands in for platform functions Wine lacks. Every function here is used only
-// where the platform's own is missing; elsewhere the real one is called.
+// where the platform's own is missing; elsewhere the real one is called. The mesh buffer locks they read
+// meshes through are the scene's too.
 #pragma once
 
 #include <windows.h>
 #include <d3d9.h>
 #include <d3dx9.h>
+
+#include "platform/mesh_lock.h"
 
 // True when the program runs under Wine (told by ntdll's wine_get_version, since some of the missing
 // functions abort the process when called and cannot be probed).

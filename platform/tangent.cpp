@@ -130,15 +130,13 @@ HRESULT ComputeTangentOwn(ID3DXMesh* mesh, DWORD texStage, DWORD tangentIndex, D
     const DWORD stride = mesh->GetNumBytesPerVertex();
     const bool indices32 = (mesh->GetOptions() & D3DXMESH_32BIT) != 0;
 
-    BYTE* vertices = nullptr;
-    if (FAILED(mesh->LockVertexBuffer(0, reinterpret_cast<void**>(&vertices)))) {
+    const VertexLock vertexLock(mesh, 0);
+    const IndexLock indexLock(mesh, D3DLOCK_READONLY);
+    if (!vertexLock.IsLocked() || !indexLock.IsLocked()) {
         return D3DERR_INVALIDCALL;
     }
-    void* indexData = nullptr;
-    if (FAILED(mesh->LockIndexBuffer(D3DLOCK_READONLY, &indexData))) {
-        mesh->UnlockVertexBuffer();
-        return D3DERR_INVALIDCALL;
-    }
+    BYTE* vertices = vertexLock.Data<BYTE>();
+    const void* indexData = indexLock.Data();
     auto index = [&](DWORD i) -> DWORD {
         return indices32 ? static_cast<const DWORD*>(indexData)[i] : static_cast<const WORD*>(indexData)[i];
     };
@@ -213,8 +211,6 @@ HRESULT ComputeTangentOwn(ID3DXMesh* mesh, DWORD texStage, DWORD tangentIndex, D
         }
     }
 
-    mesh->UnlockIndexBuffer();
-    mesh->UnlockVertexBuffer();
     return S_OK;
 }
 

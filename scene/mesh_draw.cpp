@@ -4,7 +4,6 @@
 #include "platform/platform.h"
 #include "scene/material_subsets.h"
 #include "scene/mesh_container.h"
-#include "scene/vertex_index_lock.h"
 
 #include <algorithm>
 #include <vector>

@@ -4,7 +4,6 @@
 #include "services/device.h"
 #include "platform/platform.h"
 #include "scene/frame.h"
-#include "scene/vertex_index_lock.h"
 
 #include <cfloat>
 #include <cmath>

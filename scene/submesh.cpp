@@ -1,7 +1,7 @@
 // A frame's sub-meshes: every Mesh object of an X file, anywhere in the file, loaded into the next
 // slot with its bounding sphere and the sphere's centre placed at the frame's position.
 #include "scene/frame.h"
-#include "scene/vertex_index_lock.h"
+#include "platform/platform.h"
 #include "scene/x_file.h"
 
 int CFrame::LoadFromX(const char* fileName, IDirect3DDevice9* device, DWORD value) {

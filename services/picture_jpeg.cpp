@@ -23,7 +23,8 @@ constexpr unsigned char kComment = 0xFE;
 constexpr uint64_t kFrameHeader = 8; // length, precision, height, width, component count
 constexpr uint64_t kScanHeader = 6;  // length, component count, then 2 bytes a component, then 3
 constexpr unsigned char kPrecision = 8;
-// A scan names at most four components, and the loaders read grey, colour and CMYK pictures.
+// A scan names at most four components. Four are CMYK or YCCK, which Wine 8.0's D3DX decodes and then
+// refuses; D3DX elsewhere may read them.
 constexpr int kMostComponents = 4;
 constexpr int kCoefficients = 64;
 constexpr int kLastBit = 13; // the decoder's bound on a scan's successive-approximation bits
@@ -55,6 +56,7 @@ bool IsKnownSegment(unsigned char marker) {
 // each coefficient, the bit its last scan left it at, or -1 before its first scan. A sequential scan
 // decodes every coefficient whole, noted as its DC at bit 0.
 struct Frame {
+    bool baseline = false;
     bool progressive = false;
     int components = 0;
     unsigned char ids[kMostComponents] = {};
@@ -62,18 +64,25 @@ struct Frame {
 };
 
 // The frame header (`header`: its length on) within the bounds: 8-bit samples, one to four components
-// and sides of 1 to kLargestPictureSide.
+// of ids of their own and sides of 1 to kLargestPictureSide. No sound encoder repeats an id, and the
+// decoders part ways on which component a scan then names.
 bool ReadFrame(unsigned char marker, const unsigned char* header, uint64_t length, Frame* frame) {
     if (length < kFrameHeader || header[2] != kPrecision || header[7] < 1 || header[7] > kMostComponents ||
         length < kFrameHeader + 3u * header[7] || !SideIsSound(ReadBig16(header + 3)) ||
         !SideIsSound(ReadBig16(header + 5))) {
         return false;
     }
+    for (int c = 0; c < header[7]; ++c) {
+        frame->ids[c] = header[kFrameHeader + 3 * c];
+        for (int earlier = 0; earlier < c; ++earlier) {
+            if (frame->ids[earlier] == frame->ids[c]) {
+                return false;
+            }
+        }
+    }
+    frame->baseline = marker == kBaseline;
     frame->progressive = marker == kProgressive;
     frame->components = header[7];
-    for (int c = 0; c < frame->components; ++c) {
-        frame->ids[c] = header[kFrameHeader + 3 * c];
-    }
     std::memset(frame->bits, -1, sizeof(frame->bits));
     return true;
 }
@@ -94,7 +103,7 @@ bool ReadScan(const unsigned char* header, uint64_t length, Frame* frame) {
     for (int i = 0; i < count; ++i) {
         int c = 0;
         while (c < frame->components && frame->ids[c] != header[3 + 2 * i]) {
-            ++c; // the decoder takes the first component of that id
+            ++c;
         }
         if (c == frame->components) {
             return false;
@@ -112,7 +121,10 @@ bool ReadScan(const unsigned char* header, uint64_t length, Frame* frame) {
     const int high = spectral[2] >> 4;
     const int low = spectral[2] & 0x0F;
     if (!frame->progressive) {
-        if (first != 0 || last != kCoefficients - 1 || high != 0 || low != 0) {
+        // Some old encoders wrote a baseline scan's band as all zeros, which the decoders read as the
+        // whole band. An extended frame's Se is read by IJG libjpeg 9 as the size of a scaled block.
+        const bool wholeBand = last == kCoefficients - 1 || (frame->baseline && last == 0);
+        if (first != 0 || !wholeBand || high != 0 || low != 0) {
             return false;
         }
         for (int i = 0; i < count; ++i) {

@@ -6,6 +6,7 @@
 // hold at most 16 Huffman-coded scans over 4096 x 4096, some 0.35 s. The check itself runs under the
 // sanitizers as in the check's own target. Beside libFuzzer's own mutations, half of them change a
 // JPEG as a whole: a scan copied, the coding changed, the sides grown or a scan's data rewritten.
+#include "crafted_pictures.h"
 #include "guarded_bytes.h"
 
 #include "services/picture_check.h"
@@ -18,7 +19,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <random>
-#include <utility>
+#include <string>
 #include <vector>
 
 #include <jpeglib.h>
@@ -62,6 +63,7 @@ struct Decoder {
     jpeg_error_mgr errors;
     std::jmp_buf failed;
     uint64_t warnings = 0;
+    bool baseline = false;   // the frame header is SOF0
     bool brokenScan = false; // a scan the standard does not allow, which the decoder decodes anyway
 };
 
@@ -76,8 +78,13 @@ void Warn(j_common_ptr info, int level) {
     if (level < 0) {
         ++decoder->warnings;
         const int code = info->err->msg_code;
-        decoder->brokenScan =
-            decoder->brokenScan || code == JWRN_BOGUS_PROGRESSION || code == JWRN_NOT_SEQUENTIAL;
+        // The one scan the check accepts that the decoder warns of: a baseline scan's band written as
+        // all zeros, as old encoders did, which it decodes as the whole band.
+        const j_decompress_ptr scan = reinterpret_cast<j_decompress_ptr>(info);
+        const bool zeroBand =
+            decoder->baseline && scan->Ss == 0 && scan->Se == 0 && scan->Ah == 0 && scan->Al == 0;
+        decoder->brokenScan = decoder->brokenScan || code == JWRN_BOGUS_PROGRESSION ||
+                              (code == JWRN_NOT_SEQUENTIAL && !zeroBand);
     }
 }
 
@@ -85,6 +92,9 @@ void Warn(j_common_ptr info, int level) {
 // scanline read. True when the decoder warned of a scan the standard does not allow.
 bool Decode(const unsigned char* bytes, size_t size) {
     Decoder decoder;
+    const std::string jpeg(reinterpret_cast<const char*>(bytes), size);
+    const size_t frame = JpegLayoutOf(jpeg).frame;
+    decoder.baseline = frame < size && bytes[frame + 1] == 0xC0;
     decoder.info.err = jpeg_std_error(&decoder.errors);
     decoder.errors.error_exit = GiveUp;
     decoder.errors.emit_message = Warn;
@@ -114,41 +124,14 @@ bool Decode(const unsigned char* bytes, size_t size) {
     return decoder.brokenScan;
 }
 
-// Where a JPEG's frame header and scans stand, walked by the segments' lengths as far as they hold.
-struct Layout {
-    size_t frame = 0;                             // the frame header's marker, 0 for none
-    std::vector<std::pair<size_t, size_t>> scans; // a scan's marker, and the end of its data
-};
-
-Layout LayoutOf(const uint8_t* data, size_t size) {
-    Layout layout;
-    size_t at = 2;
-    while (at + 4 <= size && data[at] == 0xFF && data[at + 1] != 0xD9) {
-        const uint8_t marker = data[at + 1];
-        size_t end = at + 2 + (static_cast<size_t>(data[at + 2]) << 8 | data[at + 3]);
-        if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) {
-            layout.frame = at;
-        }
-        if (marker == 0xDA) {
-            while (end + 1 < size &&
-                   !(data[end] == 0xFF && data[end + 1] != 0 && (data[end + 1] & 0xF8) != 0xD0)) {
-                ++end;
-            }
-            layout.scans.push_back({at, std::min(end, size)});
-        }
-        at = end;
-    }
-    return layout;
-}
-
 } // namespace
 
 extern "C" size_t LLVMFuzzerMutate(uint8_t* data, size_t size, size_t maxSize);
 
 extern "C" size_t LLVMFuzzerCustomMutator(uint8_t* data, size_t size, size_t maxSize, unsigned int seed) {
     std::minstd_rand random(seed);
-    const Layout layout = LayoutOf(data, size);
-    if (random() % 2 || layout.frame == 0 || layout.scans.empty()) {
+    const JpegLayout layout = JpegLayoutOf(std::string(reinterpret_cast<const char*>(data), size));
+    if (random() % 2 || layout.frame == size || layout.scans.empty()) {
         return LLVMFuzzerMutate(data, size, maxSize);
     }
     std::vector<uint8_t> jpeg(data, data + size);

@@ -15,8 +15,14 @@
 # fails the run.
 set -euo pipefail
 
-MODE="$1"
-TARGET="$2"
+usage() {
+    echo "usage: run_fuzzer.sh ci|long|coverage check|decode FUZZ_DIR [MINUTES]"
+    exit 2
+}
+
+MODE="${1:-}"
+TARGET="${2:-}"
+[ $# -ge 3 ] || usage
 FUZZ_DIR="$(cd "$3" && pwd)"
 HERE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 CORPUS="$FUZZ_DIR/corpus"
@@ -39,10 +45,7 @@ decode)
     LIMITS=(-timeout=20 -rss_limit_mb=2048 -malloc_limit_mb=256)
     CI_RUNS=30000
     ;;
-*)
-    echo "usage: run_fuzzer.sh ci|long|coverage check|decode FUZZ_DIR [MINUTES]"
-    exit 2
-    ;;
+*) usage ;;
 esac
 LIMITS+=(-dict="$HERE/pictures.dict")
 
@@ -58,38 +61,38 @@ failed() { # $1: the log
     exit 1
 }
 
-# The kept inputs, in folders that must each hold some: without the seeds or the kinds the replay would
-# prove nothing. The findings as bytes again, in a folder of the target's own, since both targets run at
-# once; for the decode target only the JPEGs of each folder.
+# Whether the target takes an input: the check every one, the decoder only JPEGs.
+takes() {
+    [ "$TARGET" = check ] || [ "$(head -c 2 "$1" | xxd -p)" = ffd8 ]
+}
+
+# The kept inputs the target takes: the seeds and the kinds, folders that must each hold some, since
+# without them the replay would prove nothing, and the findings as bytes again, of which there may be
+# none. Each target has a folder of its own, since both run at once.
 prepare_kept() {
     local kept="$FUZZ_DIR/kept-$TARGET"
     rm -rf "$kept"
-    mkdir -p "$kept/findings"
-    local hex
-    for hex in "$HERE"/findings/*.hex; do
-        [ -f "$hex" ] || continue
-        xxd -r -p "$hex" >"$kept/findings/$(basename "$hex" .hex)"
-    done
-    KEPT=("$CORPUS/seeds" "$CORPUS/kinds" "$kept/findings")
-    if [ "$TARGET" = decode ]; then
-        local folder file
-        for folder in seeds kinds; do
-            mkdir -p "$kept/$folder"
-            for file in "$CORPUS/$folder"/*; do
-                if [ -f "$file" ] && [ "$(head -c 2 "$file" | xxd -p)" = ffd8 ]; then
-                    cp "$file" "$kept/$folder/"
-                fi
-            done
-        done
-        KEPT=("$kept/seeds" "$kept/kinds" "$kept/findings")
-    fi
-    local folder
-    for folder in "${KEPT[@]}"; do
-        if [ -z "$(ls -A "$folder" 2>/dev/null)" ]; then
-            echo "run_fuzzer: no inputs in $folder"
+    mkdir -p "$kept/seeds" "$kept/kinds" "$kept/findings"
+    local folder file
+    for folder in seeds kinds; do
+        if [ -z "$(ls -A "$CORPUS/$folder" 2>/dev/null)" ]; then
+            echo "run_fuzzer: no inputs in $CORPUS/$folder"
             exit 1
         fi
+        for file in "$CORPUS/$folder"/*; do
+            if takes "$file"; then
+                cp "$file" "$kept/$folder/"
+            fi
+        done
     done
+    for file in "$HERE"/findings/*.hex; do
+        [ -f "$file" ] || continue
+        local input
+        input="$kept/findings/$(basename "$file" .hex)"
+        xxd -r -p "$file" >"$input"
+        takes "$input" || rm "$input"
+    done
+    KEPT=("$kept/seeds" "$kept/kinds" "$kept/findings")
 }
 
 ci() {
@@ -153,8 +156,5 @@ case "$MODE" in
 ci) ci ;;
 long) long "${4:?minutes}" ;;
 coverage) coverage ;;
-*)
-    echo "usage: run_fuzzer.sh ci|long|coverage check|decode FUZZ_DIR [MINUTES]"
-    exit 2
-    ;;
+*) usage ;;
 esac

@@ -1,6 +1,6 @@
 // Small sound pictures for the fuzz targets' seeds, of the kinds the build's own do not show: JPEG from
-// its encoder in several shapes (baseline, restarts, optimised tables, progressive in grey and colour),
-// PNG, bitmaps and a TGA from the tests' writers.
+// its encoder in several shapes (baseline, restarts, optimised tables, progressive in grey and colour,
+// a baseline band written as all zeros), PNG, bitmaps and a TGA from the tests' writers.
 #include "sound_pictures.h"
 
 #include "bitmap_file.h"
@@ -83,6 +83,15 @@ std::string V5Bitmap(const std::string& bitmap) {
     return file + header + pixels + "ICC!";
 }
 
+// A baseline JPEG whose scans state their band as all zeros, as some old encoders wrote the whole band.
+std::string ZeroBand(std::string jpeg) {
+    for (const auto& scan : JpegLayoutOf(jpeg).scans) {
+        const size_t components = static_cast<uint8_t>(jpeg[scan.first + 4]);
+        jpeg[scan.first + 5 + 2 * components + 1] = '\0';
+    }
+    return jpeg;
+}
+
 } // namespace
 
 std::vector<SoundPicture> SoundPictures() {
@@ -118,6 +127,7 @@ std::vector<SoundPicture> SoundPictures() {
     for (const JpegShape& shape : jpegs) {
         pictures.push_back({shape.name, EncodeJpeg(shape)});
     }
+    pictures.push_back({"jpeg-colour-zero-band", ZeroBand(EncodeJpeg(jpegs[1]))});
     // PNGs from the tests' own chunk writer, texts, a profile and a palette before the image data; the
     // interlaced one of one pixel, which only the first pass holds.
     const std::string keyword("Commento\0", 9);

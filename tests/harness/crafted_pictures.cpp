@@ -4,6 +4,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstring>
 #include <initializer_list>
 #include <vector>
@@ -61,13 +62,37 @@ std::string DdsHeader(std::initializer_list<uint32_t> fields) {
 
 } // namespace
 
-size_t FrameHeaderAt(const std::string& jpeg) {
-    size_t at = 2;
-    while (at + 4 <= jpeg.size() && static_cast<uint8_t>(jpeg[at + 1]) != 0xC0 &&
-           static_cast<uint8_t>(jpeg[at + 1]) != 0xC2) {
-        at += 2 + GetBig16(jpeg, at + 2);
+JpegLayout JpegLayoutOf(const std::string& jpeg) {
+    const auto at = [&](size_t i) { return static_cast<uint8_t>(jpeg[i]); };
+    JpegLayout layout = {jpeg.size(), {}};
+    bool framed = false;
+    size_t next = 2;
+    while (next + 4 <= jpeg.size() && at(next) == 0xFF && at(next + 1) != 0xD9) {
+        const size_t marker = next;
+        const uint8_t code = at(marker + 1);
+        if (code == 0xFF || code == 0x01 || (code >= 0xD0 && code <= 0xD7)) {
+            next += code == 0xFF ? 1 : 2; // fill, or a marker without a length
+            continue;
+        }
+        next = marker + 2 + GetBig16(jpeg, marker + 2);
+        const bool frame = code >= 0xC0 && code <= 0xCF && code != 0xC4 && code != 0xC8 && code != 0xCC;
+        if (frame && !framed) {
+            framed = true;
+            layout.frame = marker + 9 <= jpeg.size() ? marker : jpeg.size();
+        }
+        if (code == 0xDA) {
+            while (next + 1 < jpeg.size() &&
+                   !(at(next) == 0xFF && at(next + 1) != 0x00 && (at(next + 1) & 0xF8) != 0xD0)) {
+                ++next;
+            }
+            layout.scans.push_back({marker, std::min(next, jpeg.size())});
+        }
     }
-    return at + 9 <= jpeg.size() ? at : jpeg.size();
+    return layout;
+}
+
+size_t FrameHeaderAt(const std::string& jpeg) {
+    return JpegLayoutOf(jpeg).frame;
 }
 
 std::string JpegSegment(uint8_t marker, const std::string& data) {

@@ -6,13 +6,22 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 // A JPEG segment: its marker, its length and its data.
 std::string JpegSegment(uint8_t marker, const std::string& data);
 
-// Where a JPEG's first frame header, baseline or progressive, stands (its marker), walked by the
-// segments' lengths; the JPEG's size when there is none, or when the file ends before its sides.
+// Where a JPEG's frame header and scans stand, walked by the segments' lengths as far as they hold:
+// the first frame header of any coding (its marker), or the JPEG's size when there is none or the file
+// ends before its sides; each scan's marker and the end of its entropy-coded data.
+struct JpegLayout {
+    size_t frame;
+    std::vector<std::pair<size_t, size_t>> scans;
+};
+JpegLayout JpegLayoutOf(const std::string& jpeg);
+
+// JpegLayoutOf(jpeg).frame.
 size_t FrameHeaderAt(const std::string& jpeg);
 
 // A PNG chunk: its length, type, data and CRC.

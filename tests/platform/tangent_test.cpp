@@ -1,6 +1,8 @@
 // Tangent and binormal computation in place on a mesh with the effect layout: directions of growing u
-// and v, made square to the normal, wrapping, other elements untouched, and meshes it cannot serve.
+// and v, made square to the normal, wrapping, other elements untouched, and meshes it cannot serve, as
+// the ray test cannot either.
 #include "harness.h"
+#include "unreadable_mesh.h"
 #include "platform/platform.h"
 
 #include <vector>
@@ -143,6 +145,38 @@ TEST_F(ComputeTangentTest, MeshWithoutTheTangentElementIsRefusedUntouched) {
     EXPECT_EQ(ComputeTangent(m_mesh, 0, 0, 0, 1, nullptr), D3DERR_INVALIDCALL);
     EXPECT_EQ(Vertices()[1].binormal, kMarker);
     EXPECT_EQ(ComputeTangent(nullptr, 0, 0, 0, 1, nullptr), D3DERR_INVALIDCALL);
+}
+
+TEST_F(ComputeTangentTest, AMeshWhoseBufferCannotBeReadFailsTheStandInsWithNoLockLeft) {
+    Build({V(0, 0, 0, 0, 0), V(1, 0, 0, 1, 0), V(0, 0, -1, 0, 1)}, {0, 1, 2});
+    const struct {
+        const char* what;
+        UnreadableMesh::Buffer unreadable;
+        HRESULT lockResult; // S_OK: a lock that succeeds without a pointer
+    } kLocks[] = {
+        {"a refused vertex lock", UnreadableMesh::Vertices, D3DERR_INVALIDCALL},
+        {"a vertex lock without a pointer", UnreadableMesh::Vertices, S_OK},
+        {"a refused index lock", UnreadableMesh::Indices, D3DERR_INVALIDCALL},
+        {"an index lock without a pointer", UnreadableMesh::Indices, S_OK},
+    };
+    for (const auto& lock : kLocks) {
+        SCOPED_TRACE(lock.what);
+        UnreadableMesh stand(m_mesh, lock.lockResult, lock.unreadable);
+        EXPECT_EQ(ComputeTangent(&stand, 0, 0, 0, 1, nullptr), D3DERR_INVALIDCALL);
+        const D3DXVECTOR3 origin(0.2f, 1, -0.2f);
+        const D3DXVECTOR3 down(0, -1, 0);
+        BOOL hit = 2;
+        DWORD hits = 99;
+        EXPECT_EQ(Intersect(&stand, &origin, &down, &hit, nullptr, nullptr, nullptr, nullptr, nullptr, &hits),
+                  lock.lockResult == S_OK ? E_FAIL : lock.lockResult);
+        EXPECT_EQ(hit, 2);
+        EXPECT_EQ(hits, 99u);
+        EXPECT_EQ(stand.locksHeld, 0);
+        EXPECT_EQ(stand.strayUnlocks, 0);
+    }
+    for (const EffectVertex& v : Vertices()) {
+        EXPECT_EQ(v.tangent, kMarker);
+    }
 }
 
 } // namespace

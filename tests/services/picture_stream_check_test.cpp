@@ -85,6 +85,29 @@ uint32_t StandardFrameWidth(const std::string& jpeg) {
     return width;
 }
 
+// A sequential JPEG of 16 x 16 whose frame header is `marker`, of `precision`-bit samples and the
+// components `ids`, with `before` ahead of it; then a table, one scan naming each id once over the band
+// ending at `last`, a little data and the end.
+std::string Sequential(uint8_t marker, uint8_t precision = 8, const std::string& ids = "\1",
+                       uint8_t last = 63, const std::string& before = {}) {
+    std::string frame = {static_cast<char>(precision), 0, 16, 0, 16, static_cast<char>(ids.size())};
+    std::string named;
+    for (char id : ids) {
+        frame += {id, 0x11, 0};
+        if (named.find(id) == std::string::npos) {
+            named += id;
+        }
+    }
+    std::string scan(1, static_cast<char>(named.size()));
+    for (char id : named) {
+        scan += {id, 0};
+    }
+    scan += {0, static_cast<char>(last), 0};
+    return "\xFF\xD8" + before + JpegSegment(marker, frame) +
+           JpegSegment(0xDB, std::string(1, '\0') + std::string(64, '\x01')) + JpegSegment(0xDA, scan) +
+           "\x12\x34\xFF\xD9";
+}
+
 // Tables, a scan whose entropy-coded data holds stuffed zeros, restarts and fill, and the end.
 std::string TablesScanAndEnd() {
     return JpegSegment(0xDB, std::string(1, '\0') + std::string(64, '\x01')) +
@@ -179,6 +202,45 @@ TEST(PictureStreamCheckTest, AJpegMayHoldNoMoreScansThanSoundEncodersWrite) {
     std::string restarts = ProgressiveJpeg(1024, 1024, 15);
     restarts.insert(restarts.size() - 2, std::string("\xFF\xFF\x00\xFF\xD1\xFF\xD2\xFF\x00", 9));
     EXPECT_FALSE(Spoiled(restarts));
+}
+
+TEST(PictureStreamCheckTest, OnlyHuffmanCodedSequentialOrProgressiveFramesOf8BitSamplesPass) {
+    const struct {
+        const char* what;
+        std::string jpeg;
+        bool spoiled;
+    } kFiles[] = {
+        {"baseline", Sequential(0xC0), false},
+        {"extended sequential", Sequential(0xC1), false},
+        {"baseline, three components", Sequential(0xC0, 8, "\1\2\3"), false},
+        {"lossless", Sequential(0xC3), true},
+        {"hierarchical, sequential", Sequential(0xC5), true},
+        {"hierarchical, progressive", Sequential(0xC6), true},
+        {"hierarchical, lossless", Sequential(0xC7), true},
+        {"arithmetic-coded, sequential", Sequential(0xC9), true},
+        {"arithmetic-coded, progressive", Sequential(0xCA), true},
+        {"arithmetic-coded, lossless", Sequential(0xCB), true},
+        {"arithmetic-coded, hierarchical, sequential", Sequential(0xCD), true},
+        {"arithmetic-coded, hierarchical, progressive", Sequential(0xCE), true},
+        {"arithmetic-coded, hierarchical, lossless", Sequential(0xCF), true},
+        {"conditioning tables (DAC)", Sequential(0xC0, 8, "\1", 63, JpegSegment(0xCC, {0x00, 0x10})), true},
+        {"a hierarchical progression (DHP)",
+         Sequential(0xC0, 8, "\1", 63, JpegSegment(0xDE, {8, 0, 16, 0, 16, 1, 1, 0x11, 0})), true},
+        {"an expanded reference (EXP)", Sequential(0xC0, 8, "\1", 63, JpegSegment(0xDF, {0x11})), true},
+        {"12-bit samples, baseline", Sequential(0xC0, 12), true},
+        {"12-bit samples, extended", Sequential(0xC1, 12), true},
+        // Repeated ids: the decoders part ways on which component a scan then names.
+        {"two components of one id", Sequential(0xC0, 8, "\1\1"), true},
+        {"three components, the first id again last", Sequential(0xC0, 8, "\1\2\1"), true},
+        // A baseline scan's band written as all zeros, as old encoders did, is the whole band; in an
+        // extended frame it is a scaled block's size to IJG libjpeg 9.
+        {"a baseline scan of band 0 to 0", Sequential(0xC0, 8, "\1", 0), false},
+        {"an extended scan of band 0 to 0", Sequential(0xC1, 8, "\1", 0), true},
+        {"a baseline scan of band 0 to 62", Sequential(0xC0, 8, "\1", 62), true},
+    };
+    for (const auto& file : kFiles) {
+        EXPECT_EQ(Spoiled(file.jpeg), file.spoiled) << file.what;
+    }
 }
 
 // The bytes of a PNG's raw rows, counted from Adam7's pattern: each pass's columns and rows are those

@@ -1,18 +1,18 @@
-// Inside the scene: a mesh's vertex or index buffer locked for the length of a scope, the one way the
-// scene's code reads or writes a mesh's vertices and indices.
+// A mesh's vertex or index buffer locked for the length of a scope, the one way the stand-ins here and
+// the scene read or write a mesh's vertices and indices. Included through platform.h.
 #pragma once
 
 #include <d3dx9.h>
 
-using MeshLockMember = decltype(&ID3DXMesh::LockVertexBuffer);
-using MeshUnlockMember = decltype(&ID3DXMesh::UnlockVertexBuffer);
+using MeshLockMember = decltype(&ID3DXBaseMesh::LockVertexBuffer);
+using MeshUnlockMember = decltype(&ID3DXBaseMesh::UnlockVertexBuffer);
 
 // Locks one of the mesh's buffers, through the mesh's own lock and unlock members, with the given flags.
 // It counts as locked only when the lock succeeds and hands out a pointer: a lock that succeeds without
 // one is undone at once. Only a lock held is undone, once, by Unlock or at the end of the scope.
 template <MeshLockMember LockBuffer, MeshUnlockMember UnlockBuffer> class MeshBufferLock {
 public:
-    MeshBufferLock(ID3DXMesh* mesh, DWORD flags) : m_mesh(mesh) {
+    MeshBufferLock(ID3DXBaseMesh* mesh, DWORD flags) : m_mesh(mesh) {
         m_result = (mesh->*LockBuffer)(flags, &m_data);
         if (FAILED(m_result)) {
             m_data = nullptr;
@@ -40,10 +40,10 @@ public:
     }
 
 private:
-    ID3DXMesh* m_mesh;
+    ID3DXBaseMesh* m_mesh;
     void* m_data = nullptr;
     HRESULT m_result = S_OK;
 };
 
-using VertexLock = MeshBufferLock<&ID3DXMesh::LockVertexBuffer, &ID3DXMesh::UnlockVertexBuffer>;
-using IndexLock = MeshBufferLock<&ID3DXMesh::LockIndexBuffer, &ID3DXMesh::UnlockIndexBuffer>;
+using VertexLock = MeshBufferLock<&ID3DXBaseMesh::LockVertexBuffer, &ID3DXBaseMesh::UnlockVertexBuffer>;
+using IndexLock = MeshBufferLock<&ID3DXBaseMesh::LockIndexBuffer, &ID3DXBaseMesh::UnlockIndexBuffer>;
