@@ -63,8 +63,9 @@ bool DdsIsSound(const unsigned char* bytes, uint64_t size) {
     return ReadLittle32(bytes + 28) <= levels && DdsPixelFormatIsSound(bytes + kDdsPixelFormatAt, volume);
 }
 
-// A colour-mapped picture has its colour map; the others may carry one they do not use. An icon, whose
-// first bytes read as a colour-mapped picture without a map, is no TGA.
+// A colour-mapped picture states a colour-map type of 1, though its map may be empty; the others may
+// carry a map they do not use. An icon, whose first bytes read as a colour-mapped picture of map type
+// 0, is no TGA; a cursor reads as a true-colour one.
 bool StartsAsTga(const unsigned char* bytes, uint64_t size) {
     if (size < 3) {
         return false;

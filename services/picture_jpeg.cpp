@@ -28,8 +28,8 @@ constexpr unsigned char kPrecision = 8;
 constexpr int kMostComponents = 4;
 constexpr int kCoefficients = 64;
 constexpr int kLastBit = 13; // the decoder's bound on a scan's successive-approximation bits
-// The most scans sound encoders write in a picture the platform loads (16 in colour, fewer in grey);
-// each costs the decoder a pass over the whole picture, 4096 x 4096 of it in some 70 ms.
+// Above the scans libjpeg writes (10 in colour, 6 in grey; 18 for four components, which Wine's
+// loaders refuse anyway); each costs the decoder a pass over the whole picture.
 constexpr int kMostScans = 16;
 
 // Markers without a length: the restarts and TEM. The decoder passes over them between segments.
@@ -88,12 +88,14 @@ bool ReadFrame(unsigned char marker, const unsigned char* header, uint64_t lengt
 }
 
 // A scan header (`header`: its length on) as the standard allows it, and what it decodes noted in the
-// frame. The decoder only warns about a scan that breaks these rules and decodes it anyway, a pass over
-// the picture each time. In a sequential frame each component stands in one scan, which holds every
-// coefficient. In a progressive one a component's DC comes before its AC, an AC scan holds one
-// component, and each coefficient has one first scan and then refinements of one bit each, each bit
-// once. A component may stand in no scan: the decoder fills it with grey, at no more cost than a
-// progressive picture's, as it does when a file ends before the component's scan.
+// frame. The decoders stop at a band or bits out of range, but a scan out of order they decode, a pass
+// over the picture each time: with a warning (an AC scan before its component's DC, a refinement out of
+// turn, a coefficient's first scan again) or without (a sequential component's second scan, to IJG
+// libjpeg 9). In a sequential frame each component stands in one scan, which holds every coefficient.
+// In a progressive one a component's DC comes before its AC, an AC scan holds one component, and each
+// coefficient has one first scan and then refinements of one bit each, each bit once. A component may
+// stand in no scan: the decoder fills it with grey, at no more cost than a progressive picture's, as it
+// does when a file ends before the component's scan.
 bool ReadScan(const unsigned char* header, uint64_t length, Frame* frame) {
     const int count = length > 2 ? header[2] : 0;
     if (count < 1 || count > kMostComponents || length != kScanHeader + 2u * count) {
@@ -121,8 +123,8 @@ bool ReadScan(const unsigned char* header, uint64_t length, Frame* frame) {
     const int high = spectral[2] >> 4;
     const int low = spectral[2] & 0x0F;
     if (!frame->progressive) {
-        // Some old encoders wrote a baseline scan's band as all zeros, which the decoders read as the
-        // whole band. An extended frame's Se is read by IJG libjpeg 9 as the size of a scaled block.
+        // Old encoders wrote a baseline scan's band as all zeros, which the decoders read as the whole
+        // band; in an extended frame IJG libjpeg 9 reads Se as the size of a scaled block.
         const bool wholeBand = last == kCoefficients - 1 || (frame->baseline && last == 0);
         if (first != 0 || !wholeBand || high != 0 || low != 0) {
             return false;
@@ -188,8 +190,8 @@ bool StartsAsJpeg(const unsigned char* bytes, uint64_t size) {
 // passes over anything else to the next marker, so a file whose garbage hides a segment (FF 00 read
 // as a marker by a looser walk) would show it another frame header than the one checked here. One
 // frame header of a Huffman-coded 8-bit frame, its sides within the bounds; every segment whole; scans
-// as the standard allows them, and no more than sound encoders write, since the decoder passes over
-// the whole picture once a scan. A scan or the end of the picture before the frame header leaves the
+// as the standard allows them, and no more than encoders write, since the decoder passes over the whole
+// picture once a scan. A scan or the end of the picture before the frame header leaves the
 // decoder no size to read; past the frame header the end of the file is the decoder's to judge, as is
 // the entropy-coded data.
 bool JpegIsSound(const unsigned char* bytes, uint64_t size) {

@@ -1,11 +1,10 @@
 // The fuzz target of what the picture check lets through: every input the check accepts as a JPEG is
-// decoded with the system's libjpeg to the last scanline, as the platform's decoder decodes it each
-// time a loader opens the file, and one that costs the decoder more than kMostDecodeSeconds of its
-// thread's time, or that the decoder warns holds a scan the standard does not allow, stops the run as a
-// crash would. No sound JPEG of the run's sizes comes near it: 4 KB
-// hold at most 16 Huffman-coded scans over 4096 x 4096, some 0.35 s. The check itself runs under the
-// sanitizers as in the check's own target. Beside libFuzzer's own mutations, half of them change a
-// JPEG as a whole: a scan copied, the coding changed, the sides grown or a scan's data rewritten.
+// decoded to the last scanline with the system's libjpeg-turbo, of the family of the platform's decoder
+// (Wine's is IJG libjpeg 9) and faster. One that costs it more than kMostDecodeSeconds of its thread's
+// time, over what any picture within the bounds is known to cost it, or that it warns holds a scan the
+// standard does not allow, stops the run as a crash would. The check itself runs under the sanitizers as
+// in the check's own target. Beside libFuzzer's own mutations, half of them change a JPEG as a whole: a
+// scan copied, the coding changed, the sides grown or a scan's data rewritten.
 #include "crafted_pictures.h"
 #include "guarded_bytes.h"
 
@@ -88,8 +87,8 @@ void Warn(j_common_ptr info, int level) {
     }
 }
 
-// Decodes as the platform's decoder does: grey to grey, CMYK to CMYK, anything else to RGB, every
-// scanline read. True when the decoder warned of a scan the standard does not allow.
+// Decodes to what the platform's decoder hands out, grey to grey, CMYK to CMYK and anything else to
+// RGB, every scanline read. True when the decoder warned of a scan the standard does not allow.
 bool Decode(const unsigned char* bytes, size_t size) {
     Decoder decoder;
     const std::string jpeg(reinterpret_cast<const char*>(bytes), size);
