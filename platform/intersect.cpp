@@ -68,16 +68,12 @@ HRESULT AllHits(ID3DXBaseMesh* mesh, const D3DXVECTOR3& origin, const D3DXVECTOR
     const DWORD vertexCount = mesh->GetNumVertices();
     const DWORD faceCount = mesh->GetNumFaces();
     const bool wideIndices = (mesh->GetOptions() & D3DXMESH_32BIT) != 0;
-    const VertexLock vertexLock(mesh, D3DLOCK_READONLY);
-    if (!vertexLock.IsLocked()) {
-        return vertexLock.Failure();
+    const MeshLocks locks(mesh, D3DLOCK_READONLY);
+    if (!locks.AreLocked()) {
+        return locks.Failure();
     }
-    const IndexLock indexLock(mesh, D3DLOCK_READONLY);
-    if (!indexLock.IsLocked()) {
-        return indexLock.Failure();
-    }
-    const BYTE* vertices = vertexLock.Data<const BYTE>();
-    const void* indices = indexLock.Data();
+    const BYTE* vertices = locks.vertices.Data<const BYTE>();
+    const void* indices = locks.indices.Data();
     for (DWORD face = 0; face < faceCount; ++face) {
         D3DXVECTOR3 corners[3];
         bool valid = true;

@@ -47,3 +47,16 @@ private:
 
 using VertexLock = MeshBufferLock<&ID3DXBaseMesh::LockVertexBuffer, &ID3DXBaseMesh::UnlockVertexBuffer>;
 using IndexLock = MeshBufferLock<&ID3DXBaseMesh::LockIndexBuffer, &ID3DXBaseMesh::UnlockIndexBuffer>;
+
+// Both of a mesh's buffers locked with the same flags for the length of a scope, the vertices first.
+struct MeshLocks {
+    MeshLocks(ID3DXBaseMesh* mesh, DWORD flags) : vertices(mesh, flags), indices(mesh, flags) {}
+
+    bool AreLocked() const { return vertices.IsLocked() && indices.IsLocked(); }
+    // Why the buffers cannot be used: the vertex lock's failure, else the index lock's; S_OK while both
+    // are locked.
+    HRESULT Failure() const { return vertices.IsLocked() ? indices.Failure() : vertices.Failure(); }
+
+    VertexLock vertices;
+    IndexLock indices;
+};

@@ -86,16 +86,12 @@ float DistanceToMesh(float x, float y, float z, D3DXVECTOR3 direction, const CFr
 // Hands the triangles of a mesh of bare positions to the collision object and finishes it; a lock's
 // failure (E_FAIL for a lock that handed out no pointer) leaves the object unfinished.
 HRESULT AddTriangles(ID3DXMesh* mesh, CCollisionObject* object) {
-    const VertexLock vertexLock(mesh, D3DLOCK_READONLY);
-    if (!vertexLock.IsLocked()) {
-        return vertexLock.Failure();
+    const MeshLocks locks(mesh, D3DLOCK_READONLY);
+    if (!locks.AreLocked()) {
+        return locks.Failure();
     }
-    const IndexLock indexLock(mesh, D3DLOCK_READONLY);
-    if (!indexLock.IsLocked()) {
-        return indexLock.Failure();
-    }
-    const D3DXVECTOR3* const vertices = vertexLock.Data<D3DXVECTOR3>();
-    const WORD* const indices = indexLock.Data<WORD>();
+    const D3DXVECTOR3* const vertices = locks.vertices.Data<D3DXVECTOR3>();
+    const WORD* const indices = locks.indices.Data<WORD>();
     const DWORD vertexCount = mesh->GetNumVertices();
     const DWORD faceCount = mesh->GetNumFaces();
     for (DWORD f = 0; f < faceCount; ++f) {
