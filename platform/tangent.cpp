@@ -130,13 +130,12 @@ HRESULT ComputeTangentOwn(ID3DXMesh* mesh, DWORD texStage, DWORD tangentIndex, D
     const DWORD stride = mesh->GetNumBytesPerVertex();
     const bool indices32 = (mesh->GetOptions() & D3DXMESH_32BIT) != 0;
 
-    const VertexLock vertexLock(mesh, 0);
-    const IndexLock indexLock(mesh, D3DLOCK_READONLY);
-    if (!vertexLock.IsLocked() || !indexLock.IsLocked()) {
+    const MeshLocks locks(mesh, 0);
+    if (!locks.AreLocked()) {
         return D3DERR_INVALIDCALL;
     }
-    BYTE* vertices = vertexLock.Data<BYTE>();
-    const void* indexData = indexLock.Data();
+    BYTE* vertices = locks.vertices.Data<BYTE>();
+    const void* indexData = locks.indices.Data();
     auto index = [&](DWORD i) -> DWORD {
         return indices32 ? static_cast<const DWORD*>(indexData)[i] : static_cast<const WORD*>(indexData)[i];
     };

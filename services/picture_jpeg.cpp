@@ -56,8 +56,7 @@ bool IsKnownSegment(unsigned char marker) {
 // each coefficient, the bit its last scan left it at, or -1 before its first scan. A sequential scan
 // decodes every coefficient whole, noted as its DC at bit 0.
 struct Frame {
-    bool baseline = false;
-    bool progressive = false;
+    unsigned char coding = 0; // the frame header's marker
     int components = 0;
     unsigned char ids[kMostComponents] = {};
     signed char bits[kMostComponents][kCoefficients];
@@ -80,8 +79,7 @@ bool ReadFrame(unsigned char marker, const unsigned char* header, uint64_t lengt
             }
         }
     }
-    frame->baseline = marker == kBaseline;
-    frame->progressive = marker == kProgressive;
+    frame->coding = marker;
     frame->components = header[7];
     std::memset(frame->bits, -1, sizeof(frame->bits));
     return true;
@@ -122,10 +120,10 @@ bool ReadScan(const unsigned char* header, uint64_t length, Frame* frame) {
     const int last = spectral[1];
     const int high = spectral[2] >> 4;
     const int low = spectral[2] & 0x0F;
-    if (!frame->progressive) {
+    if (frame->coding != kProgressive) {
         // Old encoders wrote a baseline scan's band as all zeros, which the decoders read as the whole
         // band; in an extended frame IJG libjpeg 9 reads Se as the size of a scaled block.
-        const bool wholeBand = last == kCoefficients - 1 || (frame->baseline && last == 0);
+        const bool wholeBand = last == kCoefficients - 1 || (frame->coding == kBaseline && last == 0);
         if (first != 0 || !wholeBand || high != 0 || low != 0) {
             return false;
         }

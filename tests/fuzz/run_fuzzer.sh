@@ -20,9 +20,9 @@ usage() {
     exit 2
 }
 
-MODE="${1:-}"
-TARGET="${2:-}"
 [ $# -ge 3 ] || usage
+MODE="$1"
+TARGET="$2"
 FUZZ_DIR="$(cd "$3" && pwd)"
 HERE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 CORPUS="$FUZZ_DIR/corpus"

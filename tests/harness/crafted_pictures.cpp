@@ -65,7 +65,6 @@ std::string DdsHeader(std::initializer_list<uint32_t> fields) {
 JpegLayout JpegLayoutOf(const std::string& jpeg) {
     const auto at = [&](size_t i) { return static_cast<uint8_t>(jpeg[i]); };
     JpegLayout layout = {jpeg.size(), {}};
-    bool framed = false;
     size_t next = 2;
     while (next + 4 <= jpeg.size() && at(next) == 0xFF && at(next + 1) != 0xD9) {
         const size_t marker = next;
@@ -76,9 +75,8 @@ JpegLayout JpegLayoutOf(const std::string& jpeg) {
         }
         next = marker + 2 + GetBig16(jpeg, marker + 2);
         const bool frame = code >= 0xC0 && code <= 0xCF && code != 0xC4 && code != 0xC8 && code != 0xCC;
-        if (frame && !framed) {
-            framed = true;
-            layout.frame = marker + 9 <= jpeg.size() ? marker : jpeg.size();
+        if (frame && layout.frame == jpeg.size()) {
+            layout.frame = marker;
         }
         if (code == 0xDA) {
             while (next + 1 < jpeg.size() &&
@@ -87,6 +85,9 @@ JpegLayout JpegLayoutOf(const std::string& jpeg) {
             }
             layout.scans.push_back({marker, std::min(next, jpeg.size())});
         }
+    }
+    if (layout.frame + 9 > jpeg.size()) {
+        layout.frame = jpeg.size(); // the file ends before the sides, and no frame header follows
     }
     return layout;
 }

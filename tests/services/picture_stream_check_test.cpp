@@ -29,10 +29,16 @@ uint32_t Big16(const std::string& bytes, size_t at) {
     return static_cast<uint32_t>(At(bytes, at)) << 8 | At(bytes, at + 1);
 }
 
-// A baseline frame header of one component, side x side.
-std::string Frame(uint16_t side) {
+// A frame header of side x side, baseline unless `marker` says otherwise, of `precision`-bit samples and
+// the components `ids`.
+std::string Frame(uint16_t side, uint8_t marker = 0xC0, uint8_t precision = 8,
+                  const std::string& ids = "\1") {
     const std::string sides = {static_cast<char>(side >> 8), static_cast<char>(side & 0xFF)};
-    return JpegSegment(0xC0, std::string(1, 8) + sides + sides + std::string{1, 1, 0x11, 0});
+    std::string header = static_cast<char>(precision) + sides + sides + static_cast<char>(ids.size());
+    for (char id : ids) {
+        header += {id, 0x11, 0};
+    }
+    return JpegSegment(marker, header);
 }
 
 // The width of the frame header that a walk by the JPEG standard's rules reads, or 0 where the file
@@ -85,33 +91,11 @@ uint32_t StandardFrameWidth(const std::string& jpeg) {
     return width;
 }
 
-// A sequential JPEG of 16 x 16 whose frame header is `marker`, of `precision`-bit samples and the
-// components `ids`, with `before` ahead of it; then a table, one scan naming each id once over the band
-// ending at `last`, a little data and the end.
-std::string Sequential(uint8_t marker, uint8_t precision = 8, const std::string& ids = "\1",
-                       uint8_t last = 63, const std::string& before = {}) {
-    std::string frame = {static_cast<char>(precision), 0, 16, 0, 16, static_cast<char>(ids.size())};
-    std::string named;
-    for (char id : ids) {
-        frame += {id, 0x11, 0};
-        if (named.find(id) == std::string::npos) {
-            named += id;
-        }
-    }
-    std::string scan(1, static_cast<char>(named.size()));
-    for (char id : named) {
-        scan += {id, 0};
-    }
-    scan += {0, static_cast<char>(last), 0};
-    return "\xFF\xD8" + before + JpegSegment(marker, frame) +
-           JpegSegment(0xDB, std::string(1, '\0') + std::string(64, '\x01')) + JpegSegment(0xDA, scan) +
-           "\x12\x34\xFF\xD9";
-}
-
-// Tables, a scan whose entropy-coded data holds stuffed zeros, restarts and fill, and the end.
-std::string TablesScanAndEnd() {
+// Tables, a scan of component 1 over the band ending at `last` whose entropy-coded data holds stuffed
+// zeros, restarts and fill, and the end.
+std::string TablesScanAndEnd(uint8_t last = 63) {
     return JpegSegment(0xDB, std::string(1, '\0') + std::string(64, '\x01')) +
-           JpegSegment(0xDA, std::string{1, 1, 0x00, 0, 63, 0}) +
+           JpegSegment(0xDA, std::string{1, 1, 0x00, 0, static_cast<char>(last), 0}) +
            std::string("\x12\xFF\x00\x34\xFF\xD0\x56\xFF\xFF\x00\x78\xFF\xD7", 13) + "\xFF\xD9";
 }
 
@@ -207,37 +191,36 @@ TEST(PictureStreamCheckTest, AJpegMayHoldNoMoreScansThanSoundEncodersWrite) {
 TEST(PictureStreamCheckTest, OnlyHuffmanCodedSequentialOrProgressiveFramesOf8BitSamplesPass) {
     const struct {
         const char* what;
-        std::string jpeg;
+        std::string frame; // and what stands before it
         bool spoiled;
     } kFiles[] = {
-        {"baseline", Sequential(0xC0), false},
-        {"extended sequential", Sequential(0xC1), false},
-        {"baseline, three components", Sequential(0xC0, 8, "\1\2\3"), false},
-        {"lossless", Sequential(0xC3), true},
-        {"hierarchical, sequential", Sequential(0xC5), true},
-        {"hierarchical, progressive", Sequential(0xC6), true},
-        {"hierarchical, lossless", Sequential(0xC7), true},
-        {"arithmetic-coded, sequential", Sequential(0xC9), true},
-        {"arithmetic-coded, lossless", Sequential(0xCB), true},
-        {"arithmetic-coded, hierarchical, sequential", Sequential(0xCD), true},
-        {"arithmetic-coded, hierarchical, progressive", Sequential(0xCE), true},
-        {"arithmetic-coded, hierarchical, lossless", Sequential(0xCF), true},
-        {"conditioning tables (DAC)", Sequential(0xC0, 8, "\1", 63, JpegSegment(0xCC, {0x00, 0x10})), true},
-        {"a hierarchical progression (DHP)",
-         Sequential(0xC0, 8, "\1", 63, JpegSegment(0xDE, {8, 0, 16, 0, 16, 1, 1, 0x11, 0})), true},
-        {"an expanded reference (EXP)", Sequential(0xC0, 8, "\1", 63, JpegSegment(0xDF, {0x11})), true},
-        {"12-bit samples, baseline", Sequential(0xC0, 12), true},
-        {"12-bit samples, extended", Sequential(0xC1, 12), true},
+        {"baseline", Frame(16), false},
+        {"extended sequential", Frame(16, 0xC1), false},
+        {"baseline, three components", Frame(16, 0xC0, 8, "\1\2\3"), false},
+        {"lossless", Frame(16, 0xC3), true},
+        {"hierarchical, sequential", Frame(16, 0xC5), true},
+        {"hierarchical, progressive", Frame(16, 0xC6), true},
+        {"hierarchical, lossless", Frame(16, 0xC7), true},
+        {"arithmetic-coded, sequential", Frame(16, 0xC9), true},
+        {"arithmetic-coded, lossless", Frame(16, 0xCB), true},
+        {"arithmetic-coded, hierarchical, sequential", Frame(16, 0xCD), true},
+        {"arithmetic-coded, hierarchical, progressive", Frame(16, 0xCE), true},
+        {"arithmetic-coded, hierarchical, lossless", Frame(16, 0xCF), true},
+        {"conditioning tables (DAC)", JpegSegment(0xCC, {0x00, 0x10}) + Frame(16), true},
+        {"a hierarchical progression (DHP)", Frame(16, 0xDE) + Frame(16), true},
+        {"an expanded reference (EXP)", JpegSegment(0xDF, {0x11}) + Frame(16), true},
+        {"12-bit samples, baseline", Frame(16, 0xC0, 12), true},
+        {"12-bit samples, extended", Frame(16, 0xC1, 12), true},
         // Repeated ids: the decoders part ways on which component a scan then names.
-        {"three components, the first id again", Sequential(0xC0, 8, "\1\2\1"), true},
-        // A baseline scan's band written as all zeros, as old encoders did, is the whole band; in an
-        // extended frame it is a scaled block's size to IJG libjpeg 9.
-        {"a baseline scan of band 0 to 0", Sequential(0xC0, 8, "\1", 0), false},
-        {"an extended scan of band 0 to 0", Sequential(0xC1, 8, "\1", 0), true},
+        {"three components, the first id again", Frame(16, 0xC0, 8, "\1\2\1"), true},
     };
     for (const auto& file : kFiles) {
-        EXPECT_EQ(Spoiled(file.jpeg), file.spoiled) << file.what;
+        EXPECT_EQ(Spoiled("\xFF\xD8" + file.frame + TablesScanAndEnd()), file.spoiled) << file.what;
     }
+    // A baseline scan's band written as all zeros, as old encoders did, is the whole band; in an
+    // extended frame it is a scaled block's size to IJG libjpeg 9.
+    EXPECT_FALSE(Spoiled("\xFF\xD8" + Frame(16) + TablesScanAndEnd(0)));
+    EXPECT_TRUE(Spoiled("\xFF\xD8" + Frame(16, 0xC1) + TablesScanAndEnd(0)));
 }
 
 // The bytes of a PNG's raw rows, counted from Adam7's pattern: each pass's columns and rows are those
