@@ -43,7 +43,7 @@ bool StartsAsDds(const unsigned char* bytes, uint64_t size) {
 }
 
 // The header whole, its sides (and a volume's depth) within the bounds, and no more mipmap levels than
-// the largest side halves into: the platform loops over the count it states, for tens of seconds.
+// the largest side halves into: the platform loops over the count it states, for over ten seconds.
 bool DdsIsSound(const unsigned char* bytes, uint64_t size) {
     if (size < kDdsHeaderEnd) {
         return false;

@@ -40,7 +40,7 @@ bool StandsAlone(unsigned char marker) {
 // The Huffman-coded frames of 8-bit samples: baseline, extended sequential and progressive. The other
 // frame headers (lossless, hierarchical, and every arithmetic-coded one) and the segments only those
 // use (DAC, DHP, EXP) are unknown here: arithmetic coding costs the decoder up to 64 decisions a
-// coefficient whatever the data holds, so a file of a kilobyte can hold a load for seconds.
+// coefficient whatever the data holds, so a file of a kilobyte can hold a load for over a second.
 bool IsFrameHeader(unsigned char marker) {
     return marker == kBaseline || marker == kExtended || marker == kProgressive;
 }
