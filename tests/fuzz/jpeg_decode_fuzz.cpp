@@ -18,7 +18,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <random>
-#include <string>
+#include <string_view>
 #include <vector>
 
 #include <jpeglib.h>
@@ -91,8 +91,7 @@ void Warn(j_common_ptr info, int level) {
 // RGB, every scanline read. True when the decoder warned of a scan the standard does not allow.
 bool Decode(const unsigned char* bytes, size_t size) {
     Decoder decoder;
-    const std::string jpeg(reinterpret_cast<const char*>(bytes), size);
-    const size_t frame = JpegLayoutOf(jpeg).frame;
+    const size_t frame = JpegLayoutOf({reinterpret_cast<const char*>(bytes), size}).frame;
     decoder.baseline = frame < size && bytes[frame + 1] == 0xC0;
     decoder.info.err = jpeg_std_error(&decoder.errors);
     decoder.errors.error_exit = GiveUp;
@@ -129,7 +128,7 @@ extern "C" size_t LLVMFuzzerMutate(uint8_t* data, size_t size, size_t maxSize);
 
 extern "C" size_t LLVMFuzzerCustomMutator(uint8_t* data, size_t size, size_t maxSize, unsigned int seed) {
     std::minstd_rand random(seed);
-    const JpegLayout layout = JpegLayoutOf(std::string(reinterpret_cast<const char*>(data), size));
+    const JpegLayout layout = JpegLayoutOf({reinterpret_cast<const char*>(data), size});
     if (random() % 2 || layout.frame == size || layout.scans.empty()) {
         return LLVMFuzzerMutate(data, size, maxSize);
     }

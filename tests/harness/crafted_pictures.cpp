@@ -14,7 +14,7 @@ namespace {
 constexpr size_t kMebibyte = 1024 * 1024;
 constexpr uint16_t kHuge = 60000;
 
-uint32_t GetBig16(const std::string& in, size_t at) {
+uint32_t GetBig16(std::string_view in, size_t at) {
     return static_cast<uint32_t>(static_cast<uint8_t>(in[at])) << 8 | static_cast<uint8_t>(in[at + 1]);
 }
 
@@ -62,7 +62,7 @@ std::string DdsHeader(std::initializer_list<uint32_t> fields) {
 
 } // namespace
 
-JpegLayout JpegLayoutOf(const std::string& jpeg) {
+JpegLayout JpegLayoutOf(std::string_view jpeg) {
     const auto at = [&](size_t i) { return static_cast<uint8_t>(jpeg[i]); };
     JpegLayout layout = {jpeg.size(), {}};
     size_t next = 2;
@@ -90,10 +90,6 @@ JpegLayout JpegLayoutOf(const std::string& jpeg) {
         layout.frame = jpeg.size(); // the file ends before the sides, and no frame header follows
     }
     return layout;
-}
-
-size_t FrameHeaderAt(const std::string& jpeg) {
-    return JpegLayoutOf(jpeg).frame;
 }
 
 std::string JpegSegment(uint8_t marker, const std::string& data) {
@@ -207,7 +203,7 @@ std::string ArithmeticJpeg() {
 }
 
 std::string JpegWithHiddenFrameHeader(const std::string& jpeg) {
-    const size_t at = FrameHeaderAt(jpeg);
+    const size_t at = JpegLayoutOf(jpeg).frame;
     if (at == jpeg.size()) {
         return {};
     }
@@ -348,7 +344,7 @@ std::vector<SpoiledPicture> SpoiledPictureKinds(const BuildPictures& from) {
     const std::string& png = from.png;
     const std::string& jpeg = from.jpeg;
     const std::string& dds = from.volume;
-    const size_t frame = FrameHeaderAt(jpeg);
+    const size_t frame = JpegLayoutOf(jpeg).frame;
     if (cursor.size() < 100 || png.size() < 100 || dds.size() < 128 || frame == jpeg.size()) {
         return {}; // not the build's pictures: the caller's count check fails
     }

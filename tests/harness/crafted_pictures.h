@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -19,10 +20,7 @@ struct JpegLayout {
     size_t frame;
     std::vector<std::pair<size_t, size_t>> scans;
 };
-JpegLayout JpegLayoutOf(const std::string& jpeg);
-
-// JpegLayoutOf(jpeg).frame.
-size_t FrameHeaderAt(const std::string& jpeg);
+JpegLayout JpegLayoutOf(std::string_view jpeg);
 
 // A PNG chunk: its length, type, data and CRC.
 std::string PngChunk(const char* type, const std::string& data);

@@ -319,7 +319,7 @@ std::vector<Number> PngNumbers() {
 }
 
 std::vector<Number> JpegNumbers(const std::string& bytes) {
-    const size_t at = FrameHeaderAt(bytes);
+    const size_t at = JpegLayoutOf(bytes).frame;
     if (at == bytes.size()) {
         return {};
     }

@@ -65,7 +65,7 @@ BinaryXFile TextToBinaryXFile(const std::string& text);
 // The header fields of pictures that give sizes and offsets.
 std::vector<Number> BmpNumbers();
 std::vector<Number> PngNumbers();
-// The first frame header's (FrameHeaderAt) length, height and width; none without one.
+// The first frame header's (JpegLayoutOf) length, height and width; none without one.
 std::vector<Number> JpegNumbers(const std::string& bytes);
 
 } // namespace fuzz
