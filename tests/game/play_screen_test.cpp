@@ -13,7 +13,7 @@ using namespace play_screen;
 TEST_F(PlayScreenTest, SetUpLoadsEverythingAndPlacesTheCamera) {
     MessageBoxAnswerer answerer;
     ASSERT_EQ(LoadScene(m_window), 1);
-    EXPECT_TRUE(answerer.Seen().empty());
+    EXPECT_THAT(answerer.Seen(), IsEmpty());
     for (int c = 0; c < kColourCount; ++c) {
         EXPECT_NE(PegTexture(c), nullptr) << c;
     }
@@ -70,7 +70,7 @@ TEST_F(PlayScreenTest, AMissingColourTextureStopsTheSetUpAfterTheColoursBeforeIt
     MessageBoxAnswerer answerer;
     DebugOutputRecorder recorder;
     EXPECT_EQ(LoadScene(m_window), E_FAIL);
-    ASSERT_EQ(answerer.Seen().size(), 1u);
+    ASSERT_THAT(answerer.Seen(), SizeIs(1u));
     EXPECT_EQ(answerer.Seen()[0].caption, "Errore");
     EXPECT_EQ(answerer.Seen()[0].text, "Impossibile caricare la texture gialla \n");
     EXPECT_EQ(answerer.Seen()[0].icon, BoxIcon::Exclamation);
@@ -95,7 +95,7 @@ TEST_F(PlayScreenTest, AMissingBackgroundStopsBeforeTheSecretAndTheReleaseTouche
     const int before[kCodeLength] = {7, 7, 7, 7, 7};
     memcpy(g_SecretCode, before, sizeof(before));
     EXPECT_EQ(LoadScene(m_window), E_FAIL);
-    ASSERT_EQ(answerer.Seen().size(), 1u);
+    ASSERT_THAT(answerer.Seen(), SizeIs(1u));
     EXPECT_EQ(answerer.Seen()[0].text, "Impossibile caricare la texture di sfondo \n");
     EXPECT_EQ(memcmp(g_SecretCode, before, sizeof(before)), 0) << "no secret drawn";
     EXPECT_EQ(g_pPegMesh, nullptr);

@@ -4,6 +4,7 @@
 
 #include "services/services.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -39,9 +40,15 @@ struct SeenMessageBox {
     bool hasOk = false;
     BoxIcon icon = BoxIcon::None;
 };
+// Caption and text, so that a failed count of boxes names the boxes seen.
+void PrintTo(const SeenMessageBox& box, std::ostream* out);
+// A dialog of the system's class, as message boxes are.
+bool IsMessageBox(HWND window);
+using ::testing::IsEmpty;
+using ::testing::SizeIs;
 
-// Answers every message box the calling thread opens while it lives, and records what it saw.
-// The answer defaults to No where the box has it, else OK.
+// Answers every message box the calling thread opens while it lives, and records what it saw: each
+// box once, however often it is activated. The answer defaults to No where the box has it, else OK.
 class MessageBoxAnswerer {
 public:
     explicit MessageBoxAnswerer(int answer = 0);

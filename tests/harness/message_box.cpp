@@ -1,5 +1,7 @@
 // A thread-local CBT hook sees each message box activate, records caption, text, buttons and icon,
-// and answers it, so no test ever waits on a dialog.
+// and answers it, so no test ever waits on a dialog. A box is activated again whenever another
+// window (another test's, on the shared display) takes the foreground and gives it back before the
+// answer is read: a mark on the box itself keeps it to one record and one answer.
 #include "harness.h"
 
 namespace {
@@ -8,6 +10,8 @@ thread_local MessageBoxAnswerer* t_answerer = nullptr;
 
 constexpr int kTextControl = 0xFFFF;
 constexpr int kIconControls[] = {0x14, 0x440}; // Windows' and Wine's id of the icon control
+// A window property: it goes with the box, so no later box can be taken for it.
+constexpr char kAnsweredMark[] = "MessageBoxAnswerer.answered";
 
 BoxIcon IconOf(HWND dialog) {
     for (int id : kIconControls) {
@@ -38,14 +42,18 @@ BoxIcon IconOf(HWND dialog) {
 
 } // namespace
 
+bool IsMessageBox(HWND window) {
+    char className[16] = {};
+    return GetClassNameA(window, className, sizeof(className)) && strcmp(className, "#32770") == 0;
+}
+
 struct MessageBoxHook {
     static LRESULT CALLBACK Proc(int code, WPARAM wParam, LPARAM lParam) {
         MessageBoxAnswerer* answerer = t_answerer;
         if (code == HCBT_ACTIVATE && answerer) {
             HWND dialog = reinterpret_cast<HWND>(wParam);
-            char className[16] = {};
-            GetClassNameA(dialog, className, sizeof(className));
-            if (strcmp(className, "#32770") == 0) {
+            if (IsMessageBox(dialog) && !GetPropA(dialog, kAnsweredMark)) {
+                SetPropA(dialog, kAnsweredMark, dialog);
                 SeenMessageBox seen;
                 char buffer[1024] = {};
                 GetWindowTextA(dialog, buffer, sizeof(buffer));
@@ -80,4 +88,8 @@ MessageBoxAnswerer::~MessageBoxAnswerer() {
         UnhookWindowsHookEx(m_hook);
     }
     t_answerer = nullptr;
+}
+
+void PrintTo(const SeenMessageBox& box, std::ostream* out) {
+    *out << ::testing::PrintToString(box.caption) << ": " << ::testing::PrintToString(box.text);
 }

@@ -23,7 +23,7 @@ TEST_F(TitleInputTest, FailedInputEndsTheSetUpWithAMessage) {
     MessageBoxAnswerer answerer;
     DebugOutputRecorder recorder;
     EXPECT_EQ(InitTitleStage(m_window), E_FAIL);
-    ASSERT_EQ(answerer.Seen().size(), 1u);
+    ASSERT_THAT(answerer.Seen(), SizeIs(1u));
     EXPECT_EQ(answerer.Seen()[0].caption, "Errore");
     EXPECT_EQ(answerer.Seen()[0].text, "Impossibile inizializzare l'input device \n");
     EXPECT_EQ(answerer.Seen()[0].icon, BoxIcon::Exclamation);

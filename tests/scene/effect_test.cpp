@@ -209,7 +209,7 @@ TEST_F(EffectTest, SourceThatDoesNotCompileReportsAndShowsTheCompilersMessages) 
     ASSERT_NE(m_effect->pErrors, nullptr);
     const std::string messages = static_cast<const char*>(m_effect->pErrors->GetBufferPointer());
     EXPECT_FALSE(messages.empty());
-    ASSERT_EQ(answerer.Seen().size(), 1u);
+    ASSERT_THAT(answerer.Seen(), SizeIs(1u));
     const SeenMessageBox& box = answerer.Seen()[0];
     EXPECT_EQ(box.caption, "Fx Creation Error");
     EXPECT_EQ(box.text, messages);
@@ -227,7 +227,7 @@ TEST_F(EffectTest, UnreadableEffectFileReportsWithoutABox) {
     EXPECT_EQ(m_effect->pErrors, nullptr);
     EXPECT_EQ(recorder.Outputs(),
               Joined({{"Errore nel caricamento del file .fx\n"}, ErrorLine("FX Creation Error")}));
-    EXPECT_TRUE(answerer.Seen().empty());
+    EXPECT_THAT(answerer.Seen(), IsEmpty());
     EXPECT_EQ(m_effect->BindSemantics(), E_FAIL);
 }
 

@@ -40,7 +40,7 @@ TEST_F(EffectTest, SpoiledCompiledEffectsBindOrReportTheFailedCreation) {
             MessageBoxAnswerer answerer;
             const HRESULT hr = m_effect->LoadEffect(m_meshFile.c_str(), kSpoiledFile);
             if (m_effect->pEffect) {
-                EXPECT_TRUE(answerer.Seen().empty());
+                EXPECT_THAT(answerer.Seen(), IsEmpty());
                 g_pd3dDevice->BeginScene();
                 m_effect->Render();
                 g_pd3dDevice->EndScene();
@@ -51,7 +51,7 @@ TEST_F(EffectTest, SpoiledCompiledEffectsBindOrReportTheFailedCreation) {
                 EXPECT_EQ(outputs[0], "Errore nel caricamento del file .fx\n");
                 EXPECT_TRUE(recorder.HasErrorLine("FX Creation Error"));
                 // The box shows the compiler's messages, and only when it gave some.
-                ASSERT_EQ(answerer.Seen().size(), m_effect->pErrors ? 1u : 0u);
+                ASSERT_THAT(answerer.Seen(), SizeIs(m_effect->pErrors ? 1u : 0u));
                 if (m_effect->pErrors) {
                     EXPECT_EQ(answerer.Seen()[0].caption, "Fx Creation Error");
                     EXPECT_EQ(answerer.Seen()[0].icon, BoxIcon::Exclamation);

@@ -41,7 +41,7 @@ TEST_F(InitD3DTest, AnsweringNoAsksTheQuestionAndGivesAWindowedDevice) {
     MessageBoxAnswerer answerer(IDNO);
     ASSERT_EQ(InitD3D(&g_pD3D, &g_pd3dDevice, m_window, 0, 0), S_OK);
 
-    ASSERT_EQ(answerer.Seen().size(), 1u);
+    ASSERT_THAT(answerer.Seen(), SizeIs(1u));
     const SeenMessageBox& box = answerer.Seen()[0];
     EXPECT_EQ(box.caption, "Apertura Applicazione");
     EXPECT_EQ(box.text, "Modalit\xE0 schermo-intero? (1024x768x16)");
@@ -128,7 +128,7 @@ TEST_F(InitD3DTest, NullArgumentsFailAndLeaveAnEmptyReport) {
         DebugOutputRecorder recorder;
         MessageBoxAnswerer answerer;
         EXPECT_EQ(InitD3D(c.ppD3D, c.ppDevice, c.window, 0, 0), E_FAIL);
-        EXPECT_TRUE(answerer.Seen().empty());
+        EXPECT_THAT(answerer.Seen(), IsEmpty());
         EXPECT_TRUE(recorder.Outputs().empty());
         EXPECT_EQ(GetFileAttributesA("options.txt") != INVALID_FILE_ATTRIBUTES, true);
         EXPECT_EQ(ReadFileBytes("options.txt"), "");

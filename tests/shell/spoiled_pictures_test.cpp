@@ -115,7 +115,7 @@ TEST_F(SpoiledStartUpTest, ASpoiledSplashPictureStopsTheStartUpWithItsMessage) {
                 const TimeBound bound("the graphics start-up");
                 MessageBoxAnswerer answerer;
                 EXPECT_EQ(InitGraphics(m_window), E_FAIL);
-                ASSERT_EQ(answerer.Seen().size(), 2u) << "the question, then the failure";
+                ASSERT_THAT(answerer.Seen(), SizeIs(2u)) << "the question, then the failure";
                 EXPECT_EQ(answerer.Seen()[1].text, "Impossibile caricare la texture \n");
             }
             const LPDIRECT3DTEXTURE9 textures[] = {g_pLogoTexture, g_pLoadingTexture, g_pTitleTexture};
@@ -179,7 +179,7 @@ TEST_F(SpoiledPlayScreenTest, SpoiledPicturesAreRefusedAsMissingOnesAre) {
             MessageBoxAnswerer answerer;
             DebugOutputRecorder recorder;
             EXPECT_EQ(SetUpPlayScreen(), 1);
-            EXPECT_TRUE(answerer.Seen().empty());
+            EXPECT_THAT(answerer.Seen(), IsEmpty());
             EXPECT_EQ(recorder.ErrorLineCount("Impossibile caricare la texture"), 36)
                 << "three for each picture";
         }
@@ -205,7 +205,7 @@ TEST_F(SpoiledPlayScreenTest, SpoiledPicturesAreRefusedAsMissingOnesAre) {
             const TimeBound bound("the play screen's set-up");
             MessageBoxAnswerer answerer;
             EXPECT_EQ(SetUpPlayScreen(), E_FAIL);
-            ASSERT_EQ(answerer.Seen().size(), 1u);
+            ASSERT_THAT(answerer.Seen(), SizeIs(1u));
             EXPECT_EQ(answerer.Seen()[0].text, picture.box);
             EXPECT_EQ(g_ColourButtons[0].pOverTexture, nullptr);
             folder.Restore(picture.file);

@@ -96,7 +96,7 @@ protected:
 TEST_F(StageTest, GraphicsStartUpLoadsTheSplashPicturesAndScalesTheSprite) {
     MessageBoxAnswerer answerer;
     ASSERT_EQ(InitGraphics(m_window), 1);
-    ASSERT_EQ(answerer.Seen().size(), 1u); // only the full-screen question
+    ASSERT_THAT(answerer.Seen(), SizeIs(1u)); // only the full-screen question
     EXPECT_NE(g_pLogoTexture, nullptr);
     EXPECT_NE(g_pLoadingTexture, nullptr);
     EXPECT_NE(g_pTitleTexture, nullptr);
@@ -116,7 +116,7 @@ TEST_F(StageTest, AMissingSplashPictureStopsTheStartUpWithAMessage) {
     MessageBoxAnswerer answerer;
     DebugOutputRecorder recorder;
     EXPECT_EQ(InitGraphics(m_window), E_FAIL);
-    ASSERT_EQ(answerer.Seen().size(), 2u);
+    ASSERT_THAT(answerer.Seen(), SizeIs(2u));
     const SeenMessageBox& box = answerer.Seen()[1];
     EXPECT_EQ(box.caption, "Errore");
     EXPECT_EQ(box.text, "Impossibile caricare la texture \n");
