@@ -276,7 +276,19 @@ def gui_as_drawn(name, x, y, scale=(0.5, 0.7)):
 
 
 def click(button=1, hold=0.12):
-    """A click a frame-polled mouse cannot miss: the button stays down for several frames, and well
-    under the 200 ms after which a held button clicks again. One xdotool run presses and releases, so
-    the hold does not grow by the time a loaded machine takes to start a second process."""
+    """A click as a player makes it: the button stays down for several frames, and well under the 200 ms
+    after which a held button clicks again. The game reads the mouse once a frame, so it misses a click
+    that a loaded machine's frame outlasts; one xdotool run presses and releases, so the hold does not
+    grow by the time a loaded machine takes to start a second process."""
     xdotool("mousedown", button, "sleep", hold, "mouseup", button)
+
+
+def press_until(predicate, timeout, what):
+    """A click no frame can miss, for a button whose effect cannot come twice (the exits, Start, a new
+    game): the left button stays down until the effect shows, however long the frames take, then goes up.
+    The predicate's first true value."""
+    xdotool("mousedown", 1)
+    try:
+        return wait_for(predicate, timeout, what=what)
+    finally:
+        xdotool("mouseup", 1)

@@ -17,6 +17,8 @@ VIOLET = (40, 520)
 HELP = (900, 680)
 NEW_GAME = (380, 470)
 EXIT = (590, 470)
+# The cursor's picture while it stands at NUOVA.
+CURSOR_AT_NEW_GAME = (NEW_GAME[0], NEW_GAME[1], NEW_GAME[0] + 32, NEW_GAME[1] + 32)
 
 # The first row's holes, nearest the viewer: slot x = 6 on the left of the screen.
 ROW1 = (330, 345, 690, 400)
@@ -151,8 +153,8 @@ class GameTest(unittest.TestCase):
         self.assertLess(changed_pixels(lost, start, rows_above_panel()), 20,
                         "a lost game moves every peg out of view: the rows above the panel are empty")
         cursor.move_to(*EXIT)
-        driver.click()
-        self.assertEqual(game.wait_exit(10), 0, "ESCI ends the program with code 0")
+        driver.press_until(lambda: not game.running(), 10, what="ESCI to end the program")
+        self.assertEqual(game.wait_exit(0), 0, "ESCI ends the program with code 0")
 
     def test_a_new_game_after_a_lost_one_starts_from_an_empty_board(self):
         game = start_game(self, "lost")
@@ -160,10 +162,11 @@ class GameTest(unittest.TestCase):
         cursor = Cursor()
         lose(game, cursor)
         cursor.move_to(*NEW_GAME)
-        driver.click()
+        driver.press_until(lambda: not solution_shown(game.screenshot()), 5, what="the panel going away")
         # The cursor leaves the panel's place, so that the board there is seen as at the start.
         cursor.move_to(*RED)
-        fresh = game.wait_screen(lambda s: not solution_shown(s), 5, what="the panel going away")
+        fresh = game.wait_screen(lambda s: changed_pixels(s, start, CURSOR_AT_NEW_GAME) == 0, 5,
+                                 what="the cursor leaving NUOVA")
         game.save_screen("new-game.png", fresh)
         self.assertLess(changed_pixels(fresh, start, solution_panel()[0]), 20,
                         "where the panel stood, the board is as empty as at the start")

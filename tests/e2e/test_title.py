@@ -23,9 +23,10 @@ class TitleTest(unittest.TestCase):
         driver.click()
         return self.game
 
-    def wait_loading(self):
+    def loading_shown(self):
+        """Whether the screen shows the loading picture, asked anew at each call of what it answers."""
         loading = driver.splash_as_drawn("Loading.jpg")
-        driver.wait_for(lambda: driver.matches(self.game.screenshot(), loading), 10, what="the loading picture")
+        return lambda: driver.matches(self.game.screenshot(), loading)
 
     def button_matches(self, picture, origin, tolerance=20.0):
         box, expected = driver.button_as_drawn(picture, *origin)
@@ -38,7 +39,7 @@ class TitleTest(unittest.TestCase):
     def test_space_starts_loading(self):
         game = self.start_title("space")
         game.key("space")
-        self.wait_loading()
+        driver.wait_for(self.loading_shown(), 10, what="the loading picture")
 
     def test_hovering_start_highlights_it_and_a_click_starts_loading(self):
         game = self.start_title("start")
@@ -46,8 +47,7 @@ class TitleTest(unittest.TestCase):
         cursor = Cursor()
         cursor.move_to(300, 320)
         driver.wait_for(lambda: self.button_matches("startGameOn.png", START), 5, what="the highlighted Start")
-        driver.click()
-        self.wait_loading()
+        driver.press_until(self.loading_shown(), 10, what="the loading picture")
 
     def test_right_button_alone_is_not_a_press(self):
         game = self.start_title("right")
@@ -62,8 +62,8 @@ class TitleTest(unittest.TestCase):
         game = self.start_title("exit")
         Cursor().move_to(300, 430)
         driver.wait_for(lambda: self.button_matches("exitGameOn.png", EXIT), 5, what="the highlighted Exit")
-        driver.click()
-        self.assertEqual(game.wait_exit(10), 0)
+        driver.press_until(lambda: not game.running(), 10, what="Exit to end the program")
+        self.assertEqual(game.wait_exit(0), 0)
 
     def test_esc_on_the_title_ends_the_program(self):
         game = self.start_title("esc")
