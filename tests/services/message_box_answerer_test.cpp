@@ -30,39 +30,34 @@ int WaitTakingSentMessages(const HANDLE* handles, DWORD count, DWORD limitMs) {
     }
 }
 
-// Runs the other process (beside the test's executable): its window takes the foreground from the
-// calling thread's box, which takes in the loss; then the window closes and gives the foreground back.
-// The other process's exit code, or kNotRun.
+// Runs the other process (found beside the test's executable, where a command line is looked for
+// first): its window takes the foreground from the calling thread's box, which takes in the loss; then
+// the window closes and gives the foreground back. The other process's exit code, or kNotRun.
 DWORD TakeAndGiveBackTheForeground() {
-    char path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof(path));
-    std::string program(path, length);
-    program = program.substr(0, program.find_last_of('\\') + 1) + "foreground_taker.exe";
     const std::string eventName = "foreground_taker." + std::to_string(GetCurrentProcessId());
-    std::string commandLine = "\"" + program + "\" " + eventName;
     const HANDLE held = CreateEventA(nullptr, TRUE, FALSE, eventName.c_str());
+    if (!held) {
+        return kNotRun;
+    }
+    std::string commandLine = "foreground_taker.exe " + eventName;
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
-    if (!held || !CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                                 nullptr, &startup, &process)) {
-        if (held) {
-            CloseHandle(held);
-        }
-        return kNotRun;
-    }
-    const HANDLE heldOrEnded[] = {held, process.hProcess};
-    if (WaitTakingSentMessages(heldOrEnded, 2, kOtherProcessLimitMs) == 0) {
-        PostThreadMessageA(process.dwThreadId, WM_QUIT, 0, 0);
-    }
     DWORD exitCode = kNotRun;
-    if (WaitTakingSentMessages(&process.hProcess, 1, kOtherProcessLimitMs) == 0) {
-        GetExitCodeProcess(process.hProcess, &exitCode);
-    } else {
-        TerminateProcess(process.hProcess, kNotRun);
+    if (CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                       &process)) {
+        const HANDLE heldOrEnded[] = {held, process.hProcess};
+        if (WaitTakingSentMessages(heldOrEnded, 2, kOtherProcessLimitMs) == 0) {
+            PostThreadMessageA(process.dwThreadId, WM_QUIT, 0, 0);
+        }
+        if (WaitTakingSentMessages(&process.hProcess, 1, kOtherProcessLimitMs) == 0) {
+            GetExitCodeProcess(process.hProcess, &exitCode);
+        } else {
+            TerminateProcess(process.hProcess, kNotRun);
+        }
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
     }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
     CloseHandle(held);
     return exitCode;
 }
@@ -83,6 +78,7 @@ public:
     AnswerHolder& operator=(const AnswerHolder&) = delete;
 
     DWORD otherProcessExit = kNotRun;
+    bool foregroundBack = false; // to the box, which the system then activates again
 
 private:
     static LRESULT CALLBACK Proc(int code, WPARAM wParam, LPARAM lParam) {
@@ -94,6 +90,7 @@ private:
             const MSG answer = *msg;
             msg->message = WM_NULL;
             holder->otherProcessExit = TakeAndGiveBackTheForeground();
+            holder->foregroundBack = GetForegroundWindow() == answer.hwnd;
             PostMessageA(answer.hwnd, answer.message, answer.wParam, answer.lParam);
         }
         return CallNextHookEx(holder->m_hook, code, wParam, lParam);
@@ -111,7 +108,8 @@ TEST(MessageBoxAnswererTest, ABoxActivatedAgainIsSeenOnce) {
     AnswerHolder holder;
     EXPECT_EQ(SetUpFailure(nullptr, "Impossibile caricare la texture \n", "box"), E_FAIL);
 
-    ASSERT_EQ(holder.otherProcessExit, 0u) << "another process's window took the foreground and gave it back";
+    ASSERT_EQ(holder.otherProcessExit, 0u) << "another process's window took the foreground";
+    ASSERT_TRUE(holder.foregroundBack) << "and gave it back to the box";
     ASSERT_THAT(answerer.Seen(), SizeIs(1u));
     EXPECT_EQ(answerer.Seen()[0].text, "Impossibile caricare la texture \n");
 }
