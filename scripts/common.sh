@@ -4,7 +4,8 @@
 
 QUORVANTIS_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="${BUILD_DIR:-$QUORVANTIS_ROOT/build}"
-WINE_LOADER=/usr/lib/wine/wine64
+# Every Wine process starts through scripts/wine.sh, the test runner's and the end-to-end tests' too.
+export WINE_LOADER="$QUORVANTIS_ROOT/scripts/wine.sh"
 WINESERVER=/usr/lib/wine/wineserver
 
 PACKAGES=(

@@ -10,7 +10,7 @@ from PIL import Image, ImageChops, ImageStat
 
 GAME_DIR = os.environ.get("QUORVANTIS_GAME_DIR", "")
 SCRATCH = os.environ.get("QUORVANTIS_SCRATCH", "/tmp/quorvantis-e2e")
-WINE = os.environ.get("WINE_LOADER") or "/usr/lib/wine/wine64"
+WINE = os.environ.get("WINE_LOADER") or os.path.join(os.path.dirname(__file__), "..", "..", "scripts", "wine.sh")
 TITLE = "Quorvantis 3D - by VARNOX"
 CLIENT_W, CLIENT_H = 1024, 768
 
