@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs a test program under Wine. A test passes on GoogleTest's summary line, whatever the exit code:
-# a failing one is named, so that a crash after the summary still fails the test.
+# a non-zero one is named, so that a crash after the summary still fails the test.
 set -u
 "${WINE_LOADER:-$(dirname "${BASH_SOURCE[0]}")/../scripts/wine.sh}" "$@"
 status=$?
