@@ -6,7 +6,8 @@
 # in a few thousand. Unrandomized, the heap starts right after the loader, 48 MB below. Where the system
 # refuses to turn randomization off, Wine starts as it is.
 loader=/usr/lib/wine/wine64
-if setarch "$(uname -m)" --addr-no-randomize true 2>/dev/null; then
-    exec setarch "$(uname -m)" --addr-no-randomize "$loader" "$@"
+arch="$(uname -m)"
+if setarch "$arch" --addr-no-randomize true 2>/dev/null; then
+    exec setarch "$arch" --addr-no-randomize "$loader" "$@"
 fi
 exec "$loader" "$@"
